@@ -1,0 +1,19 @@
+#pragma once
+// Text files of the plug-in: opened and closed within one call, lines end in CR LF, bytes
+// as they are. Failures are reported by the result only; callers stay silent about them.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace textfile {
+
+// Creates or truncates the file and writes `content` as raw bytes. False when the file
+// could not be created or not written completely.
+bool Write(const std::string& path, const std::string& content);
+// Appends raw bytes, creating the file when missing.
+bool Append(const std::string& path, const std::string& content);
+// Reads the file as lines without their line ends (CR LF or LF). nullopt when it cannot be
+// opened.
+std::optional<std::vector<std::string>> ReadLines(const std::string& path);
+
+}  // namespace textfile

@@ -1,0 +1,31 @@
+#pragma once
+// The few places where the plug-in shows something to the operator. Windows builds show
+// real message boxes; the native build sends them to a message sink that tests read and
+// tools print. Never call these while holding the state lock: they block.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+enum class Owner {
+    MainWindow,    // the calling thread's main window, else none
+    ActiveWindow,  // the window active on the calling thread, else none
+};
+
+constexpr unsigned kIconInformation = 0x40;  // MB_ICONINFORMATION
+
+// Shows a modal message box with an OK button. A null caption means the default caption.
+void MessageBox(const std::string& text, const char* caption, unsigned style, Owner owner);
+
+// Headless sink: what the native build "showed".
+struct SinkMessage {
+    std::string text;
+    std::string caption;
+    unsigned style = 0;
+};
+std::vector<SinkMessage> TakeMessages();
+// Called for every message as it arrives (tools print them); empty to only collect.
+void SetMessageListener(std::function<void(const SinkMessage&)> listener);
+
+}  // namespace ui

@@ -1,0 +1,45 @@
+#include <mutex>
+
+#include "base/ui.h"
+
+namespace ui {
+
+namespace {
+struct Sink {
+    std::mutex mutex;
+    std::vector<SinkMessage> messages;
+    std::function<void(const SinkMessage&)> listener;
+};
+Sink& TheSink() {
+    static Sink sink;
+    return sink;
+}
+}  // namespace
+
+void MessageBox(const std::string& text, const char* caption, unsigned style, Owner) {
+    Sink& sink = TheSink();
+    SinkMessage message{text, caption ? caption : "", style};
+    std::function<void(const SinkMessage&)> listener;
+    {
+        std::lock_guard<std::mutex> guard(sink.mutex);
+        sink.messages.push_back(message);
+        listener = sink.listener;
+    }
+    if (listener) listener(message);
+}
+
+std::vector<SinkMessage> TakeMessages() {
+    Sink& sink = TheSink();
+    std::lock_guard<std::mutex> guard(sink.mutex);
+    std::vector<SinkMessage> out;
+    out.swap(sink.messages);
+    return out;
+}
+
+void SetMessageListener(std::function<void(const SinkMessage&)> listener) {
+    Sink& sink = TheSink();
+    std::lock_guard<std::mutex> guard(sink.mutex);
+    sink.listener = std::move(listener);
+}
+
+}  // namespace ui

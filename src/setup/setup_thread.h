@@ -1,0 +1,23 @@
+#pragma once
+// The host's thread reaches the setup thread only through these. The native build has no
+// windows: there the start routine does nothing and no Setup window ever exists.
+
+namespace setup {
+
+// Window message the host's thread posts to the Setup window to refresh the displays.
+constexpr unsigned kRefreshMessage = 1524;
+
+// Starts the setup thread (closing a running Setup window first).
+void StartRoutine();
+// Closes the display windows and the Setup window and waits, with a bound, for the setup
+// thread to end. Must be called without the state lock. When the process is ending the
+// setup thread is already gone and nothing is waited for.
+void CloseAll(bool processEnding = false);
+// Whether a Setup window is running.
+bool SetupWindowExists();
+// Posts the refresh message to the Setup window when one exists; never waits.
+void PostRefresh();
+// Asks the setup thread to clear the province grid's marks (the removal of a Spanish QSO).
+void PostClearProvinceMarks();
+
+}  // namespace setup

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include "setup/settings.h"
+#include "test_util.h"
+
+namespace {
+
+TEST(Settings, MissingFileSectionOrKeyReadsEmpty) {
+    ScopedTempDir dir;
+    EXPECT_EQ(settings::ReadKey("CW"), "");
+    EXPECT_EQ(settings::ReadIntKey("CW"), 0);
+    dir.MakePlugins();
+    WriteFile(dir.path() / "Plugins/SOLSTICE-RACE.ini", "[Other]\nCW=1\n");
+    EXPECT_EQ(settings::ReadKey("CW"), "");
+}
+
+TEST(Settings, WritesAndReadsBackWithoutRegardToKeyCase) {
+    ScopedTempDir dir;
+    dir.MakePlugins();
+    EXPECT_TRUE(settings::WriteKey("Claimed", "1234"));
+    EXPECT_EQ(settings::ReadKey("claimed"), "1234");
+    EXPECT_TRUE(settings::WriteKey("CLAIMED", "-5"));
+    EXPECT_EQ(settings::ReadIntKey("Claimed"), -5);
+    std::string file = ReadFile(dir.path() / "Plugins/SOLSTICE-RACE.ini");
+    EXPECT_NE(file.find("[Settings]"), std::string::npos);
+    EXPECT_EQ(file.find("1234"), std::string::npos) << file;
+}
+
+TEST(Settings, IntegerRuleOfTheCLibrary) {
+    ScopedTempDir dir;
+    dir.MakePlugins();
+    settings::WriteKey("setup_x", "  42abc");
+    EXPECT_EQ(settings::ReadIntKey("setup_x"), 42);
+    settings::WriteKey("setup_x", "abc");
+    EXPECT_EQ(settings::ReadIntKey("setup_x"), 0);
+    settings::WriteKey("setup_y", "-300");
+    EXPECT_EQ(settings::ReadIntKey("setup_y"), -300);
+}
+
+TEST(Settings, ValuesAreCutTo99Characters) {
+    ScopedTempDir dir;
+    dir.MakePlugins();
+    settings::WriteKey("SoapBox", std::string(150, 'x'));
+    EXPECT_EQ(settings::ReadKey("SoapBox"), std::string(99, 'x'));
+}
+
+TEST(Settings, WriteIntoMissingFolderFailsAndCreatesNothing) {
+    ScopedTempDir dir;
+    EXPECT_FALSE(settings::WriteKey("Start", "1"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "Plugins"));
+    EXPECT_EQ(settings::ReadKey("Start"), "");
+}
+
+TEST(Settings, WindowPositionDefaultsAndSaving) {
+    ScopedTempDir dir;
+    dir.MakePlugins();
+    settings::PositionCache pos = settings::LoadPosition("setup_x", "setup_y", 10, 400);
+    EXPECT_EQ(pos.x, 10);
+    EXPECT_EQ(pos.y, 400);
+    // Unmoved: nothing is written.
+    settings::SavePosition(pos, "setup_x", "setup_y", 10, 400);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "Plugins/SOLSTICE-RACE.ini"));
+    // Dragged to a monitor on the left: the coordinate is written in full.
+    settings::SavePosition(pos, "setup_x", "setup_y", -1200, 400);
+    EXPECT_EQ(settings::ReadKey("setup_x"), "-1200");
+    EXPECT_EQ(settings::ReadKey("setup_y"), "");
+    EXPECT_EQ(pos.x, -1200);
+    settings::PositionCache again = settings::LoadPosition("setup_x", "setup_y", 10, 400);
+    EXPECT_EQ(again.x, -1200);
+    EXPECT_EQ(again.y, 400);
+}
+
+}  // namespace

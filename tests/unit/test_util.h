@@ -1,0 +1,53 @@
+#pragma once
+// Shared helpers of the native tests.
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "engine/state.h"
+
+// A fresh folder that is the current folder while the object lives; the plug-in writes its
+// files relative to the current folder, as the host's process does.
+class ScopedTempDir {
+public:
+    ScopedTempDir() {
+        old_ = std::filesystem::current_path();
+        std::string pattern = (std::filesystem::temp_directory_path() / "stats-XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+        std::filesystem::current_path(path_);
+    }
+    ~ScopedTempDir() {
+        std::error_code ec;
+        std::filesystem::current_path(old_, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::filesystem::path& path() const { return path_; }
+    // Creates the Plugins folder that holds the settings file.
+    void MakePlugins() const { std::filesystem::create_directory(path_ / "Plugins"); }
+
+private:
+    std::filesystem::path old_;
+    std::filesystem::path path_;
+};
+
+inline std::string ReadFile(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline void WriteFile(const std::filesystem::path& p, const std::string& content) {
+    std::ofstream out(p, std::ios::binary);
+    out << content;
+}
+
+// Every test starts from the state after load.
+class StateTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetStateForTests(); }
+    void TearDown() override { ResetStateForTests(); }
+};
