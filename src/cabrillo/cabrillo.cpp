@@ -6,6 +6,8 @@ int PrepareExport(const std::string&, const COleDateTime&, const COleDateTime&, 
     return 1;
 }
 
-std::string ExportLog() { return std::string(); }
+std::string ExportLog() {
+    return std::string();
+}
 
 }  // namespace cabrillo

@@ -1,14 +1,70 @@
 #include "engine/qso_log.h"
 
+#include <initializer_list>
+
+namespace {
+// Texts from the host end at their first NUL, so NUL cannot occur inside a field and keeps
+// ("AB", "C") apart from ("A", "BC").
+std::string Key(std::initializer_list<std::string_view> parts) {
+    std::string key;
+    for (std::string_view part : parts) {
+        key.append(part);
+        key.push_back('\0');
+    }
+    return key;
+}
+}  // namespace
+
 void QsoLog::Append(const CInfo& entry) {
     m_entries.push_back(entry);
+    Count(m_entries.back(), +1);
 }
 
 void QsoLog::RemoveAt(int index) {
     if (index < 0 || index >= Count()) return;
+    Count(m_entries[static_cast<size_t>(index)], -1);
     m_entries.erase(m_entries.begin() + index);
 }
 
 void QsoLog::Clear() {
     std::vector<CInfo>().swap(m_entries);
+    Counts().swap(m_callBandMode);
+    Counts().swap(m_callBand);
+    Counts().swap(m_bandPrefix);
+    Counts().swap(m_bandProvince);
+}
+
+bool QsoLog::HasCallBandMode(std::string_view call, std::string_view band,
+                             std::string_view mode) const {
+    return Has(m_callBandMode, Key({call, band, mode}));
+}
+
+bool QsoLog::HasCallBand(std::string_view call, std::string_view band) const {
+    return Has(m_callBand, Key({call, band}));
+}
+
+bool QsoLog::HasBandPrefix(std::string_view band, std::string_view prefix) const {
+    return Has(m_bandPrefix, Key({band, prefix}));
+}
+
+bool QsoLog::HasBandProvince(std::string_view band, std::string_view province) const {
+    return Has(m_bandProvince, Key({band, province}));
+}
+
+void QsoLog::Count(const CInfo& e, int delta) {
+    Adjust(m_callBandMode, Key({e.m_strCall, e.m_strBand, e.m_strMode}), delta);
+    Adjust(m_callBand, Key({e.m_strCall, e.m_strBand}), delta);
+    Adjust(m_bandPrefix, Key({e.m_strBand, e.m_strPrefix}), delta);
+    Adjust(m_bandProvince, Key({e.m_strBand, e.m_strProvince}), delta);
+}
+
+void QsoLog::Adjust(Counts& counts, std::string key, int delta) {
+    auto it = counts.try_emplace(std::move(key), 0).first;
+    it->second += delta;
+    // Keys of removed entries go, so the maps never outgrow the log.
+    if (it->second <= 0) counts.erase(it);
+}
+
+bool QsoLog::Has(const Counts& counts, const std::string& key) {
+    return counts.find(key) != counts.end();
 }

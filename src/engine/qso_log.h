@@ -1,5 +1,13 @@
 #pragma once
 // The plug-in's copy of the contest log: stored QSOs in arrival order.
+//
+// Beside the entries the log keeps counts of the field combinations that admission and the
+// call check ask about, so that those questions cost the same at any log size. Entries are
+// only reachable read-only, so Append, RemoveAt and Clear are the only places that change
+// what the counts describe.
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/info.h"
@@ -17,6 +25,21 @@ public:
     const CInfo& operator[](int index) const { return m_entries[static_cast<size_t>(index)]; }
     const std::vector<CInfo>& Entries() const { return m_entries; }
 
+    // Whether some entry has exactly these texts (case-sensitive, as the rules compare).
+    bool HasCallBandMode(std::string_view call, std::string_view band, std::string_view mode) const;
+    bool HasCallBand(std::string_view call, std::string_view band) const;
+    bool HasBandPrefix(std::string_view band, std::string_view prefix) const;
+    bool HasBandProvince(std::string_view band, std::string_view province) const;
+
 private:
+    using Counts = std::unordered_map<std::string, int>;
+    void Count(const CInfo& entry, int delta);
+    static void Adjust(Counts& counts, std::string key, int delta);
+    static bool Has(const Counts& counts, const std::string& key);
+
     std::vector<CInfo> m_entries;
+    Counts m_callBandMode;
+    Counts m_callBand;
+    Counts m_bandPrefix;
+    Counts m_bandProvince;
 };

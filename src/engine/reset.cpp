@@ -1,11 +1,115 @@
+#include "base/textfile.h"
+#include "cabrillo/cabrillo.h"
+#include "engine/bad_qso.h"
 #include "engine/engine.h"
+#include "engine/host_ini.h"
+#include "engine/setup_link.h"
+#include "setup/settings.h"
 
 namespace engine {
 
-int ResetStats(const ResetArgs&, StateLock&) {
+namespace {
+// Hosts this old cannot live with the Setup window; it is never started for them.
+bool OldHost(const std::string& version) {
+    for (const char* old : {"2.18", "2.17", "2.16", "2.15", "2.14", "2.14R"}) {
+        if (version == old) return true;
+    }
+    return false;
+}
+}  // namespace
+
+int ResetStats(const ResetArgs& a, StateLock& lock) {
+    PluginState& s = State();
+    s.startText = a.start.Format("%d.%m");
+    s.yearText = a.start.Format("%Y");
+    s.endText = a.end.Format("%d.%m.%Y");
+
+    if (auto ini = hostini::Find(a.hostFolder)) {
+        // An unreadable ini or one without the version line keeps the version we knew.
+        if (auto version = hostini::ReadVersion(*ini)) s.hostVersion = *version;
+    } else {
+        s.hostVersion = "Ketl";
+    }
+
+    s.log.Clear();
+    s.workedBands.clear();
+    s.ownPrefix = a.ownPrefix;
+    s.furtherText = a.furtherText;
+    s.ownCall = a.ownCall;
+    if (contest::IsExUssrEntity(a.ownPrefix)) s.exUssr = 1;
+
+    for (int slot = 0; slot < contest::kBandCount; ++slot)
+        s.bandTable[slot] = {contest::kBands[slot], "-", "-", "-", "-"};
+
+    s.exportFlag = a.exportFlag;
+    if (a.exportFlag) {
+        // Releases the lock around its modal dialog; everything below reads the state anew.
+        cabrillo::PrepareExport(a.ownCall, a.start, a.end, lock);
+        settings::WriteKey("Start", "1");
+    }
+
+    s.cwTest = settings::ReadIntKey("CW");
+    s.startMarker = settings::ReadIntKey("Start");
+
+    // "Start" alternates, so the Setup window comes up on every other reset only; an export
+    // reset leaves "1" behind and the next reset merely clears it.
+    if (s.startMarker) {
+        settings::WriteKey("Start", "0");
+    } else if (!Setup().windowExists()) {
+        if (!OldHost(s.hostVersion)) {
+            // The start routine may close a running Setup window and wait for its thread,
+            // which needs the lock to finish.
+            lock.unlock();
+            Setup().startRoutine();
+            lock.lock();
+        }
+        settings::WriteKey("Start", "1");
+    }
+
+    s.badQsoFile = badqso::FileName(a.end);
+    // Silent when it cannot be created: the file output of this pass is lost.
+    textfile::Write(s.badQsoFile, badqso::Title(s.cwTest) + badqso::kLineEnd);
     return 1;
 }
-int RemoveData(const QsoArgs&) {
+
+int RemoveData(const QsoArgs& a) {
+    PluginState& s = State();
+    for (int i = 0; i < s.log.Count(); ++i) {
+        const CInfo& e = s.log[i];
+        if (e.m_strCall == a.call && e.m_strMode == a.mode && e.m_strBand == a.band &&
+            e.m_time.SameMoment(a.time)) {
+            // Only a QSO with mainland Spain clears the marks; the next refresh marks the
+            // provinces still worked.
+            if (a.prefix == "EA") Setup().postClearProvinceMarks();
+            s.log.RemoveAt(i);
+            break;
+        }
+    }
+
+    if (s.log.Empty()) {
+        s.workedBands.clear();
+        for (StringList& list : s.entityLists)
+            list.clear();
+        for (StringList& list : s.provinceLists)
+            list.clear();
+    }
+
+    // Also runs without a stored match: a rejected QSO's lines go as well. A file that
+    // cannot be read is left alone rather than rewritten without its lines.
+    if (auto lines = textfile::ReadLines(s.badQsoFile)) {
+        const std::string timeKey = badqso::TimeKey(a.time);
+        std::string kept = badqso::Title(s.cwTest) + badqso::kLineEnd;
+        for (size_t i = 1; i < lines->size(); ++i) {
+            const std::string& line = (*lines)[i];
+            if (badqso::BelongsTo(line, a.call, timeKey)) continue;
+            kept += line;
+            kept += badqso::kLineEnd;
+        }
+        textfile::Write(s.badQsoFile, kept);
+    }
+
+    RefreshAllowed() = 1;
+    if (Setup().windowExists()) Setup().postRefresh();
     return 1;
 }
 

@@ -1,0 +1,29 @@
+#pragma once
+// Finding the host's ini and its version line.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace hostini {
+
+// Searches for files matching `folderText` followed by "*.ini" and returns the path of the
+// first match whose name contains "Ketl2.ini": the folder part of `folderText` joined with
+// the found name, so that the file found is the file read. nullopt when none matches.
+std::optional<std::string> Find(const std::string& folderText);
+
+// The version of the first line that contains "Ketl=": the line without its first five
+// characters. nullopt when the file cannot be read or has no such line.
+std::optional<std::string> ReadVersion(const std::string& path);
+
+// The folder part of a search pattern, up to and including its last path separator
+// ('\\', '/' or a drive's ':'); empty for a bare name.
+std::string FolderOf(const std::string& pattern);
+
+// The first name, in the given order, that contains "Ketl2.ini".
+std::optional<std::string> PickHostIni(const std::vector<std::string>& names);
+
+// File-name matching of the Windows search: '*' any run, '?' one character, letters
+// without regard to case.
+bool MatchesPattern(const std::string& name, const std::string& pattern);
+
+}  // namespace hostini
