@@ -52,6 +52,8 @@ std::optional<std::vector<std::string>> ReadLines(const std::string& path) {
             }
         }
     }
+    // A read that broke off is no file content: callers would take a part for the whole.
+    if (std::ferror(f.get())) return std::nullopt;
     if (pending) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(std::move(line));
