@@ -31,12 +31,17 @@ std::string Line(const engine::QsoArgs& q, const std::string& timeText, const ch
 bool BelongsTo(const std::string& line, const std::string& call, const std::string& timeKey) {
     // The worked call is never the last field, so it always has a separator on both sides;
     // a longer call that merely contains the removed one does not match.
-    std::string field = kSeparator + call + kSeparator;
+    std::string field(kSeparator);
+    field += call;
+    field += kSeparator;
     return line.find(field) != std::string::npos && line.find(timeKey) != std::string::npos;
 }
 
 std::string TimeKey(const COleDateTime& time) {
-    return " " + time.Format("%H%M") + " ";
+    std::string key(1, ' ');
+    key += time.Format("%H%M");
+    key += ' ';
+    return key;
 }
 
 }  // namespace badqso

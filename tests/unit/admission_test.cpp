@@ -33,8 +33,8 @@ TEST_F(Admission, RejectionsInTheirOrderAndNothingStored) {
     engine::QsoArgs noNumberWrongBand = Qso("A6", "12m");
     noNumberWrongBand.exchRcvd = "";
 
-    for (const auto* q : {&wrongBandAndMode, &ssbInCwTest, &lowerCaseCw, &noSent, &noRcvd,
-                          &noNumberWrongBand})
+    for (const auto* q :
+         {&wrongBandAndMode, &ssbInCwTest, &lowerCaseCw, &noSent, &noRcvd, &noNumberWrongBand})
         EXPECT_EQ(Add(*q), 0) << q->call;
 
     EXPECT_TRUE(State().log.Empty());

@@ -16,15 +16,16 @@ bool Scan(const QsoLog& log, auto&& match) {
 }
 
 void ExpectSameAnswers(const QsoLog& log, const std::vector<std::string>& calls,
-                       const std::vector<std::string>& bands,
-                       const std::vector<std::string>& modes,
+                       const std::vector<std::string>& bands, const std::vector<std::string>& modes,
                        const std::vector<std::string>& prefixes,
                        const std::vector<std::string>& provinces) {
     for (const auto& band : bands) {
         for (const auto& call : calls) {
-            EXPECT_EQ(log.HasCallBand(call, band), Scan(log, [&](const CInfo& e) {
-                          return e.m_strCall == call && e.m_strBand == band;
-                      })) << call << band;
+            EXPECT_EQ(
+                log.HasCallBand(call, band),
+                Scan(log,
+                     [&](const CInfo& e) { return e.m_strCall == call && e.m_strBand == band; }))
+                << call << band;
             for (const auto& mode : modes) {
                 EXPECT_EQ(log.HasCallBandMode(call, band, mode), Scan(log, [&](const CInfo& e) {
                               return e.m_strCall == call && e.m_strBand == band &&
