@@ -113,8 +113,8 @@ TEST_F(Engine, BadQsoFileLinesAndRemoval) {
     HANDLE holder = CreateFileA(kBadFile, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    HANDLE reader = CreateFileA(kBadFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE reader = CreateFileA(kBadFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     EXPECT_EQ(reader, INVALID_HANDLE_VALUE) << "the file should not be readable now";
     if (reader != INVALID_HANDLE_VALUE) CloseHandle(reader);
     EXPECT_EQ(dll.RemoveData(Qso("EA1A", "12m")), 1);
