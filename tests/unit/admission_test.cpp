@@ -53,7 +53,7 @@ TEST_F(Admission, RejectionsInTheirOrderAndNothingStored) {
 
 TEST_F(Admission, SsbTestTakesOnlyUpperCaseSsb) {
     WriteFile(dir_.path() / "Plugins/SOLSTICE-RACE.ini", "[Settings]\r\nStart=1\r\n");
-    DoReset(Reset());
+    DoReset(PassArgs());
     EXPECT_EQ(Add(Qso("K1A", "20m", "CW")), 0);
     EXPECT_EQ(Add(Qso("K1B", "20m", "ssb")), 0);
     EXPECT_EQ(Add(Qso("K1C", "20m", "SSB")), 1);

@@ -79,7 +79,7 @@ TEST_F(CheckCall, AnswersFollowRemovalAndReset) {
     EXPECT_EQ(Check("EA0AB", "20m", "EA", "EA0"), 2);
     EXPECT_EQ(Check("EA1AB", "20m", "EA", "EA1"), 2);
     Add(smr);
-    DoReset(Reset());
+    DoReset(PassArgs());
     EXPECT_EQ(Check("EA0AB", "20m", "EA", "EA0"), 2);
 }
 

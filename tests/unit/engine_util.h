@@ -66,7 +66,7 @@ protected:
         return q;
     }
 
-    static engine::ResetArgs Reset(const std::string& hostFolder = "") {
+    static engine::ResetArgs PassArgs(const std::string& hostFolder = "") {
         engine::ResetArgs r;
         r.hostFolder = hostFolder;
         r.ownCall = "EA1XX";
@@ -105,7 +105,7 @@ protected:
     // A CW pass: "CW" set, then a reset that names and creates the bad-QSO file.
     void StartCwPass() {
         WriteFile(dir_.path() / "Plugins/SOLSTICE-RACE.ini", "[Settings]\r\nCW=1\r\nStart=1\r\n");
-        DoReset(Reset());
+        DoReset(PassArgs());
     }
     std::string BadFile() const { return ReadFile(dir_.path() / State().badQsoFile); }
     // The file's lines; each must end in CR LF.

@@ -21,7 +21,7 @@ protected:
 
 TEST_F(Reset, DatesOwnStationAndBadQsoFile) {
     WriteFile(dir_.path() / "BadQSO_StatsSOLSTICE-RACE_07_05_2017.txt", "old content\r\n");
-    engine::ResetArgs r = EngineTest::Reset();
+    engine::ResetArgs r = PassArgs();
     r.furtherText = "further";
     EXPECT_EQ(DoReset(r), 1);
     const PluginState& s = State();
@@ -51,7 +51,7 @@ TEST_F(Reset, EndsTheEarlierPass) {
 }
 
 TEST_F(Reset, ExUssrFlagIsSetForGood) {
-    engine::ResetArgs r = EngineTest::Reset();
+    engine::ResetArgs r = PassArgs();
     DoReset(r);
     EXPECT_EQ(State().exUssr, 0);
     r.ownPrefix = "UA2";
@@ -66,46 +66,46 @@ TEST_F(Reset, HostVersionFromTheIniInTheSearchedFolder) {
     std::string folder = HostFolder("Ketl2.ini", "[Main]\r\nPath=x\r\nKetl=2.19\r\nKetl=9\r\n");
     // A stray ini in the current folder is not the one that was found.
     WriteFile(dir_.path() / "Ketl2.ini", "Ketl=2.16\r\n");
-    DoReset(EngineTest::Reset(folder));
+    DoReset(PassArgs(folder));
     EXPECT_EQ(State().hostVersion, "2.19");
 }
 
 TEST_F(Reset, HostVersionRules) {
-    DoReset(EngineTest::Reset("nowhere/"));
+    DoReset(PassArgs("nowhere/"));
     EXPECT_EQ(State().hostVersion, "Ketl");
 
     // The tag may stand anywhere; the first five characters go all the same.
     std::string folder = HostFolder("Ketl2.ini", "xKetl=2.20\r\n");
-    DoReset(EngineTest::Reset(folder));
+    DoReset(PassArgs(folder));
     EXPECT_EQ(State().hostVersion, "=2.20");
 
     // Found but without the line: the version known so far stays.
     WriteFile(dir_.path() / "host/Ketl2.ini", "[Main]\r\n");
-    DoReset(EngineTest::Reset(folder));
+    DoReset(PassArgs(folder));
     EXPECT_EQ(State().hostVersion, "=2.20");
 
     // Only names with "Ketl2.ini" in them count.
     fs::remove(dir_.path() / "host/Ketl2.ini");
     WriteFile(dir_.path() / "host/Other.ini", "Ketl=1.0\r\n");
-    DoReset(EngineTest::Reset(folder));
+    DoReset(PassArgs(folder));
     EXPECT_EQ(State().hostVersion, "Ketl");
 }
 
 TEST_F(Reset, StartAlternatesAndStartsTheSetupWindowEveryOtherTime) {
-    DoReset(EngineTest::Reset());
+    DoReset(PassArgs());
     EXPECT_EQ(SetupRecorder::calls, (std::vector<std::string>{"start"}));
     EXPECT_TRUE(SetupRecorder::startedUnlocked);
     EXPECT_EQ(settings::ReadKey("Start"), "1");
-    DoReset(EngineTest::Reset());
+    DoReset(PassArgs());
     EXPECT_EQ(SetupRecorder::calls.size(), 1u);
     EXPECT_EQ(settings::ReadKey("Start"), "0");
-    DoReset(EngineTest::Reset());
+    DoReset(PassArgs());
     EXPECT_EQ(SetupRecorder::calls.size(), 2u);
 }
 
 TEST_F(Reset, RunningSetupWindowIsLeftAlone) {
     SetupRecorder::windowExists = true;
-    DoReset(EngineTest::Reset());
+    DoReset(PassArgs());
     EXPECT_TRUE(SetupRecorder::calls.empty());
     EXPECT_EQ(settings::ReadKey("Start"), "");
 }
@@ -113,16 +113,16 @@ TEST_F(Reset, RunningSetupWindowIsLeftAlone) {
 TEST_F(Reset, OldHostsNeverGetTheSetupWindowButStartStillAlternates) {
     for (const char* old : {"2.18", "2.17", "2.16", "2.15", "2.14", "2.14R"}) {
         std::string folder = HostFolder("Ketl2.ini", std::string("Ketl=") + old + "\r\n");
-        DoReset(EngineTest::Reset(folder));
+        DoReset(PassArgs(folder));
         EXPECT_EQ(settings::ReadKey("Start"), "1") << old;
-        DoReset(EngineTest::Reset(folder));
+        DoReset(PassArgs(folder));
         EXPECT_EQ(settings::ReadKey("Start"), "0") << old;
     }
     EXPECT_TRUE(SetupRecorder::calls.empty());
 }
 
 TEST_F(Reset, ExportResetNeverStartsTheSetupWindow) {
-    engine::ResetArgs r = EngineTest::Reset();
+    engine::ResetArgs r = PassArgs();
     r.exportFlag = 1;
     DoReset(r);
     EXPECT_EQ(State().exportFlag, 1);
