@@ -35,4 +35,11 @@ TEST(TextFile, LinesSurviveCrLfAndAMissingLastLineEnd) {
     EXPECT_FALSE(textfile::Write("no/such/folder/f.txt", "x"));
 }
 
+TEST(TextFile, ReadThatBreaksOffIsNoContent) {
+    ScopedTempDir dir;
+    // Opening a folder succeeds here, reading it fails: that must not read as an empty file.
+    std::filesystem::create_directory("folder.txt");
+    EXPECT_FALSE(textfile::ReadLines("folder.txt").has_value());
+}
+
 }  // namespace
