@@ -1,0 +1,47 @@
+#pragma once
+// The EADX100 window: one owner-drawn table button filling a small resizable window. While
+// a call is typed it shows how that call was worked on each band; otherwise the entities
+// worked on the current band. It lives on the thread that creates it; call every member
+// on that thread.
+#include <string>
+
+#include "setup/settings.h"
+#include "win/control.h"
+#include "win/dialog.h"
+#include "win/wide_text.h"
+
+class CTablInfoButton : public win::SubclassedControl {
+protected:
+    // Paints from the process-wide state, read under the state lock, through an
+    // off-screen context; the item state does not matter.
+    bool DrawItem(const DRAWITEMSTRUCT& item) override;
+};
+
+class Multiplier : public win::DialogBase {
+public:
+    static constexpr int kTableButtonId = 1016;
+
+    Multiplier() = default;
+
+    // Creates the window (no parent) at its saved position and shows it; false on failure.
+    bool Create();
+    // Sets the caption from text stored in `codePage`.
+    void SetCaption(const std::string& text, unsigned codePage = win::kCyrillicCodePage);
+    // Asks the table button to repaint from the current state (no erase).
+    void InvalidateTable();
+    // Ends the window as the close message does.
+    void Close();
+
+    HWND TableButton() const { return m_table.Hwnd(); }
+
+protected:
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+    bool OnInitDialog() override;
+
+private:
+    void OnSize();
+    void OnSetCursor();
+
+    CTablInfoButton m_table;
+    settings::PositionCache m_position;
+};
