@@ -21,8 +21,8 @@ public:
     bool IsOffScreen() const { return m_bMemDC; }
 
 private:
-    HDC m_pDC = nullptr;      // the target, not owned
-    HDC m_hDC = nullptr;      // the memory context, or the target's when printing
+    HDC m_pDC = nullptr;  // the target, not owned
+    HDC m_hDC = nullptr;  // the memory context, or the target's when printing
     HBITMAP m_bitmap = nullptr;
     HGDIOBJ m_oldBitmap = nullptr;
     RECT m_rect{};

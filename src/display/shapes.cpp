@@ -113,8 +113,7 @@ void PaintAdvancedButton(ShapeCanvas& dc, int shapeKind, const Rect& item, unsig
     DrawnObject& shape = shapeKind == kShapeEllipse ? static_cast<DrawnObject&>(ellipse)
                                                     : static_cast<DrawnObject&>(rect);
     shape.Draw(dc, item, state, colours.FaceColor());
-    shape.DrawLabel(dc, item,
-                    caption,
+    shape.DrawLabel(dc, item, caption,
                     (state & kStateDisabled) ? colours.DisabledLabelColor() : colours.LabelColor());
 }
 

@@ -62,8 +62,8 @@ TEST(InfoTableList, SortsTheEntitiesAndDrawsThemInCellsFromTheLeft) {
     ASSERT_EQ(dc.fills.size(), 1u);
     EXPECT_EQ(dc.fills[0].rect, (Rect{0, 0, 400, 300}));
     EXPECT_EQ(dc.fills[0].color, Rgb(255, 250, 198));
-    EXPECT_EQ(dc.texts, (std::vector<Text>{{5, 0, "DL"}, {45, 0, "EA"}, {85, 0, "EA8"},
-                                            {125, 0, "K"}}));
+    EXPECT_EQ(dc.texts,
+              (std::vector<Text>{{5, 0, "DL"}, {45, 0, "EA"}, {85, 0, "EA8"}, {125, 0, "K"}}));
     EXPECT_FALSE(dc.textBeforeTransparent);
     EXPECT_EQ(data.entities, (StringList{"DL", "EA", "EA8", "K"}));
 }
@@ -131,8 +131,8 @@ TEST(InfoTableCall, RowsHeaderAndHighlightFollowTheButtonHeight) {
     // Four texts per band, the spare one not drawn; row r at 60 r + 10.
     ASSERT_EQ(dc.texts.size(), 5u + 24u);
     EXPECT_EQ((std::vector<Text>(dc.texts.begin() + 13, dc.texts.begin() + 17)),
-              (std::vector<Text>{{20, 190, "40m"}, {100, 190, "CW"}, {202, 190, "1203"},
-                                 {330, 190, "TF"}}));
+              (std::vector<Text>{
+                  {20, 190, "40m"}, {100, 190, "CW"}, {202, 190, "1203"}, {330, 190, "TF"}}));
     EXPECT_EQ(dc.texts[5], (Text{20, 70, "160m"}));
     EXPECT_EQ(dc.texts.back(), (Text{330, 370, ""}));
     for (const Text& t : dc.texts)

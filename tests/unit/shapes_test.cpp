@@ -142,7 +142,9 @@ TEST(DrawnEllipse, FocusAddsDottedRingWhoseGapsShowTheFace) {
     // The face inside the ring is filled again, starting one pixel further in.
     EXPECT_EQ(ellipses.back().pen.color, kGreen);
     EXPECT_NE(std::find_if(ellipses.begin(), ellipses.end(),
-                           [](const Op& op) { return op.rect == Rect{6, 6, 34, 14}; }),
+                           [](const Op& op) {
+                               return op.rect == Rect{6, 6, 34, 14};
+                           }),
               ellipses.end());
     // No near-black outline without the pressed bit.
     for (const Op& op : ellipses)
