@@ -104,7 +104,8 @@ Shot Capture(HWND hwnd) {
     win::WindowDC window(hwnd);
     win::OwnedDC memory(CreateCompatibleDC(window.Get()));
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    info.bmiHeader = {
+        sizeof info.bmiHeader, shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     win::GdiObject<HBITMAP> bitmap(
         CreateDIBSection(window.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
@@ -323,9 +324,9 @@ public:
         RegisterClassW(&wc);
         parent = CreateWindowExW(0, L"StatsButtonHost", L"host", WS_POPUP | WS_VISIBLE, 600, 600,
                                  200, 100, nullptr, nullptr, wc.hInstance, nullptr);
-        button = CreateWindowExW(0, L"BUTTON", L"GR", WS_CHILD | WS_VISIBLE | buttonStyle, 10, 10,
-                                 80, 40, parent, reinterpret_cast<HMENU>(500), wc.hInstance,
-                                 nullptr);
+        button =
+            CreateWindowExW(0, L"BUTTON", L"GR", WS_CHILD | WS_VISIBLE | buttonStyle, 10, 10, 80,
+                            40, parent, reinterpret_cast<HMENU>(500), wc.hInstance, nullptr);
     }
     ~ButtonHost() { DestroyWindow(parent); }
     HWND parent;
