@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "display/province_boxes.h"
 #include "engine/state.h"
 #include "host_exports.h"
+#include "resource.h"
 #include "win/messages.h"
 #include "win/module.h"
 #include "win/wide_text.h"
@@ -509,6 +511,77 @@ TEST_F(EadxWindow, CallModeHighlightsTheCurrentBandRow) {
     EXPECT_GT(shot.Count({20, 14, 50, 27}, RGB(0, 0, 0)), 5);
     EXPECT_GT(shot.Count({100, h * 3 + 10, 130, h * 3 + 23}, RGB(0, 0, 0)), 5);
     EXPECT_EQ(shot.Count({100, h * 2 + 10, 130, h * 2 + 23}, RGB(0, 0, 0)), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The icon's directory entry as stored in the group resource.
+#pragma pack(push, 2)
+struct IconDirEntry {
+    BYTE width, height, colours, reserved;
+    WORD planes, bitCount;
+    DWORD bytes;
+    WORD id;
+};
+#pragma pack(pop)
+
+TEST(Resources, IconIsOneImageOf25By16In24BitColour) {
+    HMODULE module = win::Module();
+    HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(IDI_STATS), MAKEINTRESOURCEW(14));
+    ASSERT_NE(group, nullptr);
+    auto* dir = static_cast<const WORD*>(LockResource(LoadResource(module, group)));
+    ASSERT_NE(dir, nullptr);
+    EXPECT_EQ(dir[2], 1);  // one image
+    auto* entry = reinterpret_cast<const IconDirEntry*>(dir + 3);
+    EXPECT_EQ(entry->width, 25);
+    EXPECT_EQ(entry->height, 16);
+    EXPECT_EQ(entry->bitCount, 24);
+}
+
+// A dialog of the layer run modally: it ends itself from its initialisation.
+class SelfClosing : public win::DialogBase {
+public:
+    int inits = 0;
+    bool throwOnPaint = false;
+
+protected:
+    bool OnInitDialog() override {
+        ++inits;
+        PostMessageW(Hwnd(), WM_PAINT, 0, 0);
+        PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
+        return true;
+    }
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override {
+        if (msg == WM_PAINT && throwOnPaint) throw std::runtime_error("paint failed");
+        return DialogBase::OnMessage(msg, wParam, lParam, result);
+    }
+};
+
+TEST(DialogLayer, ModalDialogEndsWithCancelOnCloseAndNothingThrownEscapes) {
+    SelfClosing dialog;
+    dialog.throwOnPaint = true;
+    EXPECT_EQ(dialog.DoModal(IDD_MULTIPLIER, nullptr), IDCANCEL);
+    EXPECT_EQ(dialog.inits, 1);
+    EXPECT_EQ(dialog.Hwnd(), nullptr);
+    EXPECT_EQ(win::DialogBase().DoModal(9999, nullptr), -1);  // no such template
+}
+
+TEST_F(EadxWindow, OnTopFlagAndCyrillicCaption) {
+    {
+        StateLock lock(StateMutex());
+        State().onTop = 1;
+    }
+    Multiplier window;
+    ASSERT_TRUE(window.Create());
+    EXPECT_TRUE(GetWindowLongW(window.Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    // "Множители" in code page 1251.
+    window.SetCaption("\xCC\xED\xEE\xE6\xE8\xF2\xE5\xEB\xE8", 1251);
+    EXPECT_EQ(win::WindowTextW(window.Hwnd()),
+              L"\x041C\x043D\x043E\x0436\x0438\x0442\x0435\x043B\x0438");
+    window.SetCaption("EADX100 20m", 1251);
+    EXPECT_EQ(win::WindowTextW(window.Hwnd()), L"EADX100 20m");
 }
 
 }  // namespace
