@@ -58,11 +58,20 @@ std::string HtmlEscape(const std::string& s) {
     out.reserve(s.size() + 16);
     for (char c : s) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -75,9 +84,9 @@ void AppendText(std::string& out, const Heading& h, const Tally& t) {
         AppendRow(out, kTextRow, r.band, r);
     AppendRow(out, kTextRow, t.total.band, t.total);
     const Rates& rt = t.rates;
-    out += Format(kTextFoot, t.total.points, t.total.entities, t.total.provinces, t.score,
-                  rt.hourQsos, rt.tenMinuteQsos * 6, rt.hourPoints, rt.tenMinutePoints * 6,
-                  rt.lastQsoPoints);
+    out +=
+        Format(kTextFoot, t.total.points, t.total.entities, t.total.provinces, t.score, rt.hourQsos,
+               rt.tenMinuteQsos * 6, rt.hourPoints, rt.tenMinutePoints * 6, rt.lastQsoPoints);
     out += kCredit;
 }
 
@@ -92,14 +101,14 @@ void AppendHtml(std::string& out, const Heading& h, const Tally& t) {
     AppendRow(out, kBandRow, t.total.band, t.total);
     out += Format(kCountRow, "Dupe", t.total.dupes);
     out += Format(kCountRow, "Bad QSO", t.badQsos);
-    out += Format(kScoreRow, "Score:", t.total.points, t.total.entities, t.total.provinces,
-                  t.score);
+    out +=
+        Format(kScoreRow, "Score:", t.total.points, t.total.entities, t.total.provinces, t.score);
     const Rates& rt = t.rates;
     out += Format(kLastQsoRow, "Last QSO points:", rt.lastQsoPoints);
     out += Format(kRateHeading, "Rate");
     out += Format(kRateRow, "Hourly (10min/1 hour) QSO rate:", rt.hourQsos, rt.tenMinuteQsos * 6);
-    out += Format(kRateRow, "Hourly (10min/1 hour) pts rate:", rt.hourPoints,
-                  rt.tenMinutePoints * 6);
+    out +=
+        Format(kRateRow, "Hourly (10min/1 hour) pts rate:", rt.hourPoints, rt.tenMinutePoints * 6);
     out += kPageFootStart;
     out += kCredit;
     out += kPageFootEnd;

@@ -78,8 +78,8 @@ int CountBadQsos(const std::string& path) {
     int count = 0;
     for (const std::string& line : *lines) {
         // The title carries "UBN" and duplicate lines carry "DUPE"; neither is a bad QSO.
-        const bool excluded = line.find("DUPE", 1) != std::string::npos ||
-                              line.find("UBN", 1) != std::string::npos;
+        const bool excluded =
+            line.find("DUPE", 1) != std::string::npos || line.find("UBN", 1) != std::string::npos;
         if (!excluded) ++count;
     }
     return count;
@@ -88,7 +88,8 @@ int CountBadQsos(const std::string& path) {
 double WholeMinutes(double referenceDays, double qsoDays) {
     constexpr double kHalfSecond = 0.5 / 86400.0;
     const double span = referenceDays - qsoDays;
-    const double minutes = span >= 0 ? (span + kHalfSecond) * 1440.0 : (span - kHalfSecond) * 1440.0;
+    const double minutes =
+        span >= 0 ? (span + kHalfSecond) * 1440.0 : (span - kHalfSecond) * 1440.0;
     return std::trunc(minutes);
 }
 

@@ -109,8 +109,9 @@ TEST_F(ResultsTest, HtmlFormOfTheWorkedExample) {
     AddExample();
     Add("K1AA", "20m", "K", "", At(12, 1), true);
     State().badQsoFile = "bad.txt";
-    WriteFile(dir_.path() / "bad.txt",
-              "SOLSTICE-RACE CW TEST UBN file \r\nQSO: 1   WRONG MODE !!!\r\nQSO: 2   DUPE !!!\r\n");
+    WriteFile(
+        dir_.path() / "bad.txt",
+        "SOLSTICE-RACE CW TEST UBN file \r\nQSO: 1   WRONG MODE !!!\r\nQSO: 2   DUPE !!!\r\n");
     const std::string expected =
         "<html><head><style>table{ width:100%; }table, th, td{ border: 1px solid black; "
         "border-collapse: collapse; }th, td{ padding: 1px; text-align: middle; }th,td{ "

@@ -108,8 +108,8 @@ TEST_F(TallyTest, WorkedExampleScoresPointsTimesMultipliers) {
     EXPECT_EQ(b40.band, "40m");
     EXPECT_EQ((std::vector<int>{b40.qsos, b40.points, b40.entities, b40.provinces, b40.mults}),
               (std::vector<int>{1, 1, 1, 0, 1}));
-    EXPECT_EQ((std::vector<int>{t.total.qsos, t.total.points, t.total.entities,
-                                t.total.provinces, t.total.mults}),
+    EXPECT_EQ((std::vector<int>{t.total.qsos, t.total.points, t.total.entities, t.total.provinces,
+                                t.total.mults}),
               (std::vector<int>{4, 6, 3, 1, 4}));
     EXPECT_EQ(t.score, 24);
     EXPECT_EQ(State().claimed, 24);
@@ -155,9 +155,9 @@ TEST_F(TallyTest, DupesAndUncountedEntriesAddOnlyToTheDupeCount) {
     Tally t = Compute();
     ASSERT_EQ(t.rows.size(), 2u);
     EXPECT_EQ(t.rows[0].band, "80m");
-    EXPECT_EQ((std::vector<int>{t.rows[0].qsos, t.rows[0].points, t.rows[0].mults,
-                                t.rows[0].dupes}),
-              (std::vector<int>{0, 0, 0, 1}));
+    EXPECT_EQ(
+        (std::vector<int>{t.rows[0].qsos, t.rows[0].points, t.rows[0].mults, t.rows[0].dupes}),
+        (std::vector<int>{0, 0, 0, 1}));
     EXPECT_EQ(t.rows[1].qsos, 1);
     EXPECT_EQ(t.rows[1].entities, 1);
     EXPECT_EQ(t.rows[1].dupes, 1);
@@ -226,7 +226,8 @@ TEST(BadQsoCount, EveryLineButTheTitleAndTheDupes) {
 TEST_F(TallyTest, BadQsoCountComesFromTheCurrentFile) {
     ScopedTempDir dir;
     State().badQsoFile = "bad.txt";
-    WriteFile(dir.path() / "bad.txt", "SOLSTICE-RACE SSB TEST UBN file \r\nQSO: 1   NO NUMBER !!!\r\n");
+    WriteFile(dir.path() / "bad.txt",
+              "SOLSTICE-RACE SSB TEST UBN file \r\nQSO: 1   NO NUMBER !!!\r\n");
     EXPECT_EQ(Compute().badQsos, 1);
 }
 
