@@ -20,7 +20,8 @@ const char kOwnPrefix[] = "EA";
 // The plug-in writes its files into the current folder: run in a folder of our own.
 struct WorkFolder {
     WorkFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "stats-bench-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "stats-bench-XXXXXX").string();
         path = mkdtemp(pattern.data());
         std::filesystem::create_directory(path / "Plugins");
         std::filesystem::current_path(path);
@@ -88,9 +89,9 @@ void BM_Replay(benchmark::State& state) {
     for (auto _ : state)
         Replay(log);
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(log.size()));
-    state.counters["per_qso_ns"] = benchmark::Counter(
-        static_cast<double>(state.iterations() * log.size()),
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_qso_ns"] =
+        benchmark::Counter(static_cast<double>(state.iterations() * log.size()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     // Heap held by the stored log, per QSO: measured after a reset and after a replay.
     Reset();
     const size_t before = HeapInUse();
@@ -125,7 +126,8 @@ void BM_IsValidExchg(benchmark::State& state) {
     for (auto _ : state) {
         const loggen::Qso& q = log[i];
         i = (i + 7919) % log.size();
-        benchmark::DoNotOptimize(IsValidExchg0(q.exchRcvd.c_str(), "", q.prefix.c_str(), "", 0, 0, 0));
+        benchmark::DoNotOptimize(
+            IsValidExchg0(q.exchRcvd.c_str(), "", q.prefix.c_str(), "", 0, 0, 0));
     }
 }
 

@@ -103,24 +103,30 @@ std::vector<Qso> Generate(const Options& o) {
             q.prefix = e.prefix;
             // A stem that ends in a digit (EA8, UA9) is the whole call prefix already.
             const std::string stem = e.stem;
-            q.prefixText = std::isdigit(static_cast<unsigned char>(stem.back())) ? stem
-                                                                                 : stem + area;
+            q.prefixText =
+                std::isdigit(static_cast<unsigned char>(stem.back())) ? stem : stem + area;
             q.call = q.prefixText + Letters(rng, suffixLength(rng));
             q.band = contest::kBands[slot];
             q.freqHz = (kBandBaseKHz[slot] + offsetKHz(rng)) * 1000u + 100u * digit(rng);
             q.mode = mode;
             q.rstSent = rst;
             q.rstRcvd = rst;
-            q.exchRcvd = contest::IsSpanishEntity(q.prefix) ? ProvinceOf(q.prefix, rng)
-                                                            : Serial(1 + static_cast<int>(
-                                                                             unit(rng) * 800));
+            q.exchRcvd = contest::IsSpanishEntity(q.prefix)
+                             ? ProvinceOf(q.prefix, rng)
+                             : Serial(1 + static_cast<int>(unit(rng) * 800));
             if (r < o.dupeShare + o.badShare) {
                 // The faults admission reports: a band, mode or exchange that does not belong.
                 q.kind = Qso::Kind::Bad;
                 switch (i % 4) {
-                    case 0: q.band = "6m"; break;
-                    case 1: q.mode = o.cw ? "SSB" : "CW"; break;
-                    case 2: q.exchRcvd.clear(); break;
+                    case 0:
+                        q.band = "6m";
+                        break;
+                    case 1:
+                        q.mode = o.cw ? "SSB" : "CW";
+                        break;
+                    case 2:
+                        q.exchRcvd.clear();
+                        break;
                     default:
                         q.prefix = "EA";
                         q.prefixText = "EA" + area;
