@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <random>
+#include <unordered_set>
 
 #include "contest/contest_rules.h"
 
@@ -79,14 +80,16 @@ std::vector<Qso> Generate(const Options& o) {
     std::discrete_distribution<int> pickBand(bandWeights.begin(), bandWeights.end());
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     std::uniform_int_distribution<int> digit(0, 9);
-    std::uniform_int_distribution<int> suffixLength(1, 3);
+    std::uniform_int_distribution<int> suffixLength(2, 3);
     std::uniform_int_distribution<unsigned> offsetKHz(0, 40);
 
     const std::string mode = o.cw ? "CW" : "SSB";
     const std::string rst = o.cw ? "599" : "59";
     const double daySpan = 1.0;  // 24 hours
     std::vector<Qso> log;
-    std::vector<size_t> good;  // indexes of the good QSOs, the ones a dupe may repeat
+    std::vector<size_t> good;               // indexes of the good QSOs, the ones a dupe may repeat
+    std::unordered_set<std::string> calls;  // every call in the log
+    std::unordered_set<std::string> callBands;  // call and band of every QSO
     log.reserve(static_cast<size_t>(std::max(o.count, 0)));
     for (int i = 0; i < o.count; ++i) {
         Qso q;
@@ -97,23 +100,50 @@ std::vector<Qso> Generate(const Options& o) {
             q = log[good[earlier(rng)]];
             q.kind = Qso::Kind::Dupe;
         } else {
-            const Entity& e = kEntities[pickEntity(rng)];
             const int slot = pickBand(rng);
-            std::string area = std::to_string(digit(rng));
-            q.prefix = e.prefix;
-            // A stem that ends in a digit (EA8, UA9) is the whole call prefix already.
-            const std::string stem = e.stem;
-            q.prefixText =
-                std::isdigit(static_cast<unsigned char>(stem.back())) ? stem : stem + area;
-            q.call = q.prefixText + Letters(rng, suffixLength(rng));
             q.band = contest::kBands[slot];
+            std::string area = std::to_string(digit(rng));
+            // About a third of the QSOs are stations already worked on another band.
+            bool known = false;
+            std::string knownExchange;
+            if (!good.empty() && unit(rng) < o.repeatShare) {
+                std::uniform_int_distribution<size_t> earlier(0, good.size() - 1);
+                const Qso& station = log[good[earlier(rng)]];
+                if (!callBands.count(station.call + '/' + q.band)) {
+                    q.call = station.call;
+                    q.prefix = station.prefix;
+                    q.prefixText = station.prefixText;
+                    knownExchange = station.exchRcvd;
+                    known = true;
+                }
+            }
+            if (!known) {
+                const Entity& e = kEntities[pickEntity(rng)];
+                q.prefix = e.prefix;
+                // A stem that ends in a digit (EA8, UA9) is the whole call prefix already.
+                const std::string stem = e.stem;
+                q.prefixText =
+                    std::isdigit(static_cast<unsigned char>(stem.back())) ? stem : stem + area;
+                // A new station has a call nobody in the log has; longer suffixes when the
+                // short ones of a small entity run out.
+                for (int attempt = 0;; ++attempt) {
+                    q.call = q.prefixText + Letters(rng, attempt < 20 ? suffixLength(rng) : 4);
+                    if (calls.insert(q.call).second) break;
+                }
+            }
+            callBands.insert(q.call + '/' + q.band);
             q.freqHz = (kBandBaseKHz[slot] + offsetKHz(rng)) * 1000u + 100u * digit(rng);
             q.mode = mode;
             q.rstSent = rst;
             q.rstRcvd = rst;
-            q.exchRcvd = contest::IsSpanishEntity(q.prefix)
-                             ? ProvinceOf(q.prefix, rng)
-                             : Serial(1 + static_cast<int>(unit(rng) * 800));
+            // A Spanish station sends its province on every band.
+            const bool spanish = contest::IsSpanishEntity(q.prefix);
+            if (spanish && known)
+                q.exchRcvd = knownExchange;
+            else if (spanish)
+                q.exchRcvd = ProvinceOf(q.prefix, rng);
+            else
+                q.exchRcvd = Serial(1 + static_cast<int>(unit(rng) * 800));
             if (r < o.dupeShare + o.badShare) {
                 // The faults admission reports: a band, mode or exchange that does not belong.
                 q.kind = Qso::Kind::Bad;

@@ -34,6 +34,7 @@ struct Options {
     COleDateTime start = COleDateTime::FromFields(2026, 12, 5, 12, 0);
     double dupeShare = 0.01;
     double badShare = 0.01;
+    double repeatShare = 0.3;  // QSOs with a station already worked on another band
 };
 
 std::vector<Qso> Generate(const Options& options);
