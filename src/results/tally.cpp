@@ -43,6 +43,11 @@ int BandIndex(const StringList& bands, const std::string& band, int& lastHit) {
     return -1;
 }
 
+int PointsFrom(bool ownSpain, const std::string& workedPrefix) {
+    if (contest::IsSpanishEntity(workedPrefix)) return ownSpain ? 2 : 3;
+    return 1;
+}
+
 // Rate windows in whole minutes.
 constexpr double kHourMinutes = 60;
 constexpr double kTenMinutes = 10;
@@ -50,10 +55,7 @@ constexpr double kTenMinutes = 10;
 }  // namespace
 
 int QsoPoints(const std::string& ownPrefix, const std::string& workedPrefix) {
-    const bool ownSpain = contest::IsSpanishEntity(ownPrefix);
-    const bool workedSpain = contest::IsSpanishEntity(workedPrefix);
-    if (workedSpain) return ownSpain ? 2 : 3;
-    return 1;
+    return PointsFrom(contest::IsSpanishEntity(ownPrefix), workedPrefix);
 }
 
 void SortBands(StringList& bands) {
@@ -124,6 +126,7 @@ Tally ComputeTally(PluginState& s, bool withRates) {
     }
 
     // One pass over the log; each entry goes to the row of its band, in log order.
+    const bool ownSpain = contest::IsSpanishEntity(s.ownPrefix);
     for (const CInfo& e : entries) {
         const int index = BandIndex(bands, e.m_strBand, lastHit);
         if (index < 0) continue;
@@ -131,7 +134,7 @@ Tally ComputeTally(PluginState& s, bool withRates) {
         if (e.m_bDupe) ++w.row.dupes;
         if (e.m_strCall.empty() || e.m_bNotCounted) continue;
 
-        const int points = QsoPoints(s.ownPrefix, e.m_strPrefix);
+        const int points = PointsFrom(ownSpain, e.m_strPrefix);
         ++w.row.qsos;
         w.row.points += points;
         if (index == rateBand) {

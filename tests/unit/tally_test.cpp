@@ -20,26 +20,23 @@ double At(int hour, int minute, int second = 0) {
 
 class TallyTest : public StateTest {
 protected:
-    // Stores a counted QSO and records its band as worked, as admission does.
-    CInfo& Add(const std::string& call, const std::string& band, const std::string& prefix,
-               const std::string& province = "", double time = 0) {
+    // Stores a QSO and records its band as worked, as admission does.
+    void Add(const std::string& call, const std::string& band, const std::string& prefix,
+             const std::string& province = "", double time = 0, bool dupe = false) {
         CInfo e;
         e.m_strCall = call;
         e.m_strBand = band;
         e.m_strPrefix = prefix;
         e.m_strProvince = province;
         e.m_time = COleDateTime(time);
+        e.m_bDupe = e.m_bNotCounted = dupe ? 1 : 0;
         State().log.Append(e);
         StringList& worked = State().workedBands;
         if (std::find(worked.begin(), worked.end(), band) == worked.end()) worked.push_back(band);
-        return const_cast<CInfo&>(State().log[State().log.Count() - 1]);
     }
-    CInfo& AddDupe(const std::string& call, const std::string& band, const std::string& prefix,
-                   double time = 0) {
-        CInfo& e = Add(call, band, prefix, "", time);
-        e.m_bDupe = 1;
-        e.m_bNotCounted = 1;
-        return e;
+    void AddDupe(const std::string& call, const std::string& band, const std::string& prefix,
+                 double time = 0) {
+        Add(call, band, prefix, "", time, true);
     }
     Tally Compute(bool withRates = true) { return ComputeTally(State(), withRates); }
 };
