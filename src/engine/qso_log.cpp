@@ -1,5 +1,6 @@
 #include "engine/qso_log.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace {
@@ -16,6 +17,11 @@ std::string Key(std::initializer_list<std::string_view> parts) {
 }  // namespace
 
 void QsoLog::Append(const CInfo& entry) {
+    // Grow by an eighth (at least 4 entries) rather than doubling: a long log keeps at most
+    // an eighth of its storage unused, and appends stay amortised constant.
+    if (m_entries.size() == m_entries.capacity()) {
+        m_entries.reserve(m_entries.size() + std::max<size_t>(4, m_entries.size() / 8));
+    }
     m_entries.push_back(entry);
     Count(m_entries.back(), +1);
 }
