@@ -26,7 +26,8 @@ void FillBandTable(PluginState& s, const std::string& call) {
         // Rows are built by the reset; one that was never built gets its band name.
         if (row.empty()) row.push_back(contest::kBands[r]);
         row.resize(5);
-        for (size_t c = 1; c < 5; ++c) row[c] = kEmptyCell;
+        for (size_t c = 1; c < 5; ++c)
+            row[c] = kEmptyCell;
     }
     if (call.empty()) return;
     for (const CInfo& e : s.log.Entries()) {
@@ -72,8 +73,8 @@ std::string EadxCallCaption(bool exUssr, const std::string& year, const std::str
 std::string EadxBandCaption(bool exUssr, const std::string& year, const std::string& band,
                             size_t count) {
     // "отработано на"; both languages end in "из" ("of") before the total.
-    const char* worked =
-        exUssr ? " EA100DX \xee\xf2\xf0\xe0\xe1\xee\xf2\xe0\xed\xee\x20\xed\xe0 " : " EA100DX worked on ";
+    const char* worked = exUssr ? " EA100DX \xee\xf2\xf0\xe0\xe1\xee\xf2\xe0\xed\xee\x20\xed\xe0 "
+                                : " EA100DX worked on ";
     return "SOLSTICE-RACE-" + year + worked + band + " " + std::to_string(count) +
            " \xe8\xe7\x20\x33\x33\x38";
 }
@@ -135,7 +136,8 @@ void Refresh(const ViewOptions& view, HostLink* host, DisplayWindows& windows,
         if (windows.ProvinceOpen()) {
             windows.ClearMarks();
             windows.SetProvinceCaption(ProvinceCaption(exUssr, band, provinces.size()));
-            for (const std::string& code : provinces) windows.MarkProvince(code);
+            for (const std::string& code : provinces)
+                windows.MarkProvince(code);
             windows.ApplyMarks();
         }
         if (windows.EadxOpen()) windows.InvalidateEadxTable();

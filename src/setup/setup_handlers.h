@@ -35,11 +35,11 @@ struct SetupOptions {
 // The window's texts in the language of the own station, code page 1251.
 struct SetupTexts {
     std::string caption;
-    std::string modeLabel;  // 1023
-    std::string viewLabel;  // 1024
-    std::string onTop;      // 1021
-    std::string eadx;       // 1018
-    std::string province;   // 1020
+    std::string modeLabel;       // 1023
+    std::string viewLabel;       // 1024
+    std::string onTop;           // 1021
+    std::string eadx;            // 1018
+    std::string province;        // 1020
     bool moveViewLabel = false;  // the English label sits further right
 };
 SetupTexts MakeSetupTexts(bool exUssr, const std::string& year);

@@ -1,0 +1,23 @@
+#pragma once
+// The Setup window's Win32 shell and the windows it owns. Setup thread only.
+#include <windows.h>
+
+#include <string>
+
+namespace setup {
+
+// Private message: clear the province grid's marks (posted by the removal of a QSO).
+constexpr UINT kClearProvinceMarksMessage = WM_APP + 1;
+
+// Runs the Setup window modally on the calling thread; returns when it has ended.
+void RunSetupWindow();
+
+// Called by the Setup window when its window exists (after initialisation) and when it is
+// destroyed (null).
+void PublishSetupWindow(HWND window);
+
+// Window texts are kept in code page 1251; Windows shows them as wide text.
+std::wstring WideFrom1251(const std::string& text);
+void SetText1251(HWND window, const std::string& text);
+
+}  // namespace setup
