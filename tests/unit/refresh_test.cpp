@@ -33,9 +33,7 @@ protected:
         State().yearText = "2017";
     }
     void Run() { Refresh(view, &host, windows, memory); }
-    std::vector<std::string> Row(int slot) {
-        return State().bandTable[static_cast<size_t>(slot)];
-    }
+    std::vector<std::string> Row(int slot) { return State().bandTable[static_cast<size_t>(slot)]; }
 
     ViewOptions view{true, true};
     FakeHost host;
@@ -104,10 +102,10 @@ TEST_F(RefreshTest, BandTableShowsTheLastQsoOfTheCallOnEachBand) {
     log.Append(Qso("EA3XYZ", "EA", "40m", "CW", 10, 7, "B", "B"));
     log.Append(Qso("EA3XYZ", "EA", "20m", "CW", 10, 45, "GI", "GI"));
     log.Append(Qso("EA3XYZ", "EA", "20m", "SSB", 11, 30, "T", "T"));
-    log.Append(Qso("EA3XY", "EA", "80m", "CW", 12, 0, "M", "M"));     // another call
-    log.Append(Qso("ea3xyz", "EA", "15m", "CW", 12, 0, "M", "M"));    // case differs
-    log.Append(Qso("EA3XYZ", "EA", "20M", "CW", 12, 0, "M", "M"));    // band case differs
-    log.Append(Qso("EA3XYZ", "EA", "30m", "CW", 12, 0, "M", "M"));    // no contest band
+    log.Append(Qso("EA3XY", "EA", "80m", "CW", 12, 0, "M", "M"));      // another call
+    log.Append(Qso("ea3xyz", "EA", "15m", "CW", 12, 0, "M", "M"));     // case differs
+    log.Append(Qso("EA3XYZ", "EA", "20M", "CW", 12, 0, "M", "M"));     // band case differs
+    log.Append(Qso("EA3XYZ", "EA", "30m", "CW", 12, 0, "M", "M"));     // no contest band
     log.Append(Qso("EA3XYZ", "EA8", "10m", "CW", 13, 5, "TF", "TF"));  // Canaries
     host.entry = "EA3XYZ";
     Run();
