@@ -1,6 +1,7 @@
 #pragma once
 // The host link over COM. Connected, used and released on the setup thread only.
 #include <windows.h>
+
 #include <oaidl.h>
 
 #include "setup/host_link.h"

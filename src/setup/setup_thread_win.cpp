@@ -1,6 +1,7 @@
 // The setup thread: started by the reset, ended by Escape or by the close-all routine.
-#include <objbase.h>
 #include <windows.h>
+
+#include <objbase.h>
 
 #include <algorithm>
 #include <atomic>

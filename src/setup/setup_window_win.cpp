@@ -72,7 +72,8 @@ public:
     void ApplyMarks() override {
         if (!m_marksText) return;
         std::string shown;
-        for (const std::string& m : m_marks) shown += (shown.empty() ? "" : " ") + m;
+        for (const std::string& m : m_marks)
+            shown += (shown.empty() ? "" : " ") + m;
         SetText1251(m_marksText, shown);
     }
 

@@ -3,6 +3,7 @@
 // it records every command and answers the frequency and entry field 5 from values the test
 // sets. Lives on the test's main thread, which must pump messages while the plug-in calls it.
 #include <windows.h>
+
 #include <oleauto.h>
 
 #include <functional>
@@ -102,7 +103,8 @@ public:
                                  static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
         RegCloseKey(key);
         if (rc != ERROR_SUCCESS) return false;
-        return SUCCEEDED(RegisterActiveObject(this, kFakeHostClsid, ACTIVEOBJECT_STRONG, &m_cookie));
+        return SUCCEEDED(
+            RegisterActiveObject(this, kFakeHostClsid, ACTIVEOBJECT_STRONG, &m_cookie));
     }
     void Revoke() {
         if (m_cookie) RevokeActiveObject(m_cookie, nullptr);
@@ -115,14 +117,26 @@ private:
     DWORD m_cookie = 0;
 };
 
+// Without a window manager, Wine waits two seconds for one at every hide of a captioned
+// window; windows it does not hand to the (absent) manager close at once.
+inline void UnmanagedWindows() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_WRITE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExW(key, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"N"),
+                   2 * sizeof(wchar_t));
+    RegCloseKey(key);
+}
+
 // Pumps the main thread's messages until `done` holds or the time is up.
 inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
     const ULONGLONG end = GetTickCount64() + timeoutMs;
     while (!done()) {
         ULONGLONG now = GetTickCount64();
         if (now >= end) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 20)),
-                                  QS_ALLINPUT);
+        MsgWaitForMultipleObjects(
+            0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 20)), QS_ALLINPUT);
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);

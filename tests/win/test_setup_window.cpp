@@ -8,6 +8,7 @@
 
 #include "engine/state.h"
 #include "fake_host.h"
+#include "find_window.h"
 #include "host_exports.h"
 #include "setup/settings.h"
 #include "setup/setup_thread.h"
@@ -17,54 +18,9 @@ namespace {
 
 using Commands = std::vector<std::string>;
 
-std::wstring TextOf(HWND w) {
-    wchar_t buffer[256] = {0};
-    // Reads the stored text without sending a message to the setup thread.
-    InternalGetWindowText(w, buffer, 256);
-    return buffer;
-}
-
-struct FindData {
-    const wchar_t* className;
-    std::wstring caption;
-    bool prefix;
-    HWND found;
-};
-
-BOOL CALLBACK FindProc(HWND w, LPARAM lp) {
-    auto* d = reinterpret_cast<FindData*>(lp);
-    wchar_t cls[64] = {0};
-    GetClassNameW(w, cls, 64);
-    if (std::wstring(cls) != d->className) return TRUE;
-    std::wstring text = TextOf(w);
-    if (d->prefix ? text.rfind(d->caption, 0) == 0 : text == d->caption) {
-        d->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindTop(const wchar_t* className, const std::wstring& caption, bool prefix = false) {
-    FindData d{className, caption, prefix, nullptr};
-    EnumWindows(FindProc, reinterpret_cast<LPARAM>(&d));
-    return d.found;
-}
-
 constexpr const wchar_t* kDialogClass = L"#32770";
 constexpr const wchar_t* kDisplayClass = L"StatsDisplayWindow";
 const std::wstring kSetupCaption = L"Setup SOLSTICE-RACE-2017";
-
-// Without a window manager, Wine waits two seconds for one at every hide of a captioned
-// window; windows it does not hand to the (absent) manager close at once.
-void UnmanagedWindows() {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0, KEY_WRITE,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExW(key, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"N"),
-                   2 * sizeof(wchar_t));
-    RegCloseKey(key);
-}
 
 // The setup code linked into this program takes its dialog template and icon from the
 // plug-in's own resources, as it does inside Stats.dll.
@@ -116,8 +72,8 @@ protected:
     bool Checked(HWND setupWindow, int id) {
         LRESULT r = 0;
         PumpUntil([&] {
-            return SendMessageTimeoutW(GetDlgItem(setupWindow, id), BM_GETCHECK, 0, 0,
-                                       SMTO_NORMAL, 200, reinterpret_cast<PDWORD_PTR>(&r)) != 0;
+            return SendMessageTimeoutW(GetDlgItem(setupWindow, id), BM_GETCHECK, 0, 0, SMTO_NORMAL,
+                                       200, reinterpret_cast<PDWORD_PTR>(&r)) != 0;
         });
         return r == BST_CHECKED;
     }
@@ -318,10 +274,12 @@ TEST_F(SetupWindowTest, RussianTextsForExUssrStations) {
     }
     HWND w = nullptr;
     setup::StartRoutine();
-    const std::wstring caption = L"\x0423\x0441\x0442\x0430\x043d\x043e\x0432\x043a\x0438 SOLSTICE-RACE-2017";
+    const std::wstring caption =
+        L"\x0423\x0441\x0442\x0430\x043d\x043e\x0432\x043a\x0438 SOLSTICE-RACE-2017";
     EXPECT_TRUE(PumpUntil([&] { return (w = FindTop(kDialogClass, caption)) != nullptr; }));
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(TextOf(GetDlgItem(w, 1021)), L"\x041f\x043e\x0432\x0435\x0440\x0445 \x043e\x043a\x043e\x043d");
+    EXPECT_EQ(TextOf(GetDlgItem(w, 1021)),
+              L"\x041f\x043e\x0432\x0435\x0440\x0445 \x043e\x043a\x043e\x043d");
 }
 
 TEST_F(SetupWindowTest, CloseAllEndsEverythingWithinTwoSeconds) {

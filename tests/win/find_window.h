@@ -1,0 +1,40 @@
+#pragma once
+// Finds the plug-in's top-level windows by class and caption, without sending messages to
+// the thread that owns them.
+#include <windows.h>
+
+#include <string>
+
+inline std::wstring TextOf(HWND w) {
+    wchar_t buffer[256] = {0};
+    // Reads the stored text without sending a message to the setup thread.
+    InternalGetWindowText(w, buffer, 256);
+    return buffer;
+}
+
+struct FindData {
+    const wchar_t* className;
+    std::wstring caption;
+    bool prefix;
+    HWND found;
+};
+
+inline BOOL CALLBACK FindProc(HWND w, LPARAM lp) {
+    auto* d = reinterpret_cast<FindData*>(lp);
+    wchar_t cls[64] = {0};
+    GetClassNameW(w, cls, 64);
+    if (std::wstring(cls) != d->className) return TRUE;
+    std::wstring text = TextOf(w);
+    if (d->prefix ? text.rfind(d->caption, 0) == 0 : text == d->caption) {
+        d->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+inline HWND FindTop(const wchar_t* className, const std::wstring& caption, bool prefix = false) {
+    FindData d{className, caption, prefix, nullptr};
+    EnumWindows(FindProc, reinterpret_cast<LPARAM>(&d));
+    return d.found;
+}
+
