@@ -129,6 +129,25 @@ inline void UnmanagedWindows() {
     RegCloseKey(key);
 }
 
+// The running-object table and the ProgID are shared by every program in the Wine prefix:
+// test programs that play the host take turns.
+class HostRoleTurn {
+public:
+    HostRoleTurn() : m_mutex(CreateMutexW(nullptr, FALSE, L"StatsTestsFakeHostTurn")) {
+        if (m_mutex) m_owned = WaitForSingleObject(m_mutex, 240000) != WAIT_TIMEOUT;
+    }
+    ~HostRoleTurn() {
+        if (m_mutex && m_owned) ReleaseMutex(m_mutex);
+        if (m_mutex) CloseHandle(m_mutex);
+    }
+    HostRoleTurn(const HostRoleTurn&) = delete;
+    HostRoleTurn& operator=(const HostRoleTurn&) = delete;
+
+private:
+    HANDLE m_mutex;
+    bool m_owned = false;
+};
+
 // Pumps the main thread's messages until `done` holds or the time is up.
 inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
     const ULONGLONG end = GetTickCount64() + timeoutMs;

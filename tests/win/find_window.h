@@ -1,5 +1,5 @@
 #pragma once
-// Finds the plug-in's top-level windows by class and caption, without sending messages to
+// Finds this process's top-level windows by class and caption, without sending messages to
 // the thread that owns them.
 #include <windows.h>
 
@@ -21,6 +21,9 @@ struct FindData {
 
 inline BOOL CALLBACK FindProc(HWND w, LPARAM lp) {
     auto* d = reinterpret_cast<FindData*>(lp);
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    if (process != GetCurrentProcessId()) return TRUE;  // another test program's window
     wchar_t cls[64] = {0};
     GetClassNameW(w, cls, 64);
     if (std::wstring(cls) != d->className) return TRUE;
@@ -37,4 +40,3 @@ inline HWND FindTop(const wchar_t* className, const std::wstring& caption, bool 
     EnumWindows(FindProc, reinterpret_cast<LPARAM>(&d));
     return d.found;
 }
-

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,15 @@ std::string Setting(const char* key) {
 void SetSetting(const char* key, const char* value) {
     WritePrivateProfileStringA("Settings", key, value, ".\\Plugins\\SOLSTICE-RACE.ini");
 }
+
+// Holds the host's role for the whole program.
+class HostRole : public ::testing::Environment {
+public:
+    void SetUp() override { turn = std::make_unique<HostRoleTurn>(); }
+    void TearDown() override { turn.reset(); }
+    std::unique_ptr<HostRoleTurn> turn;
+};
+const auto* const kRole = ::testing::AddGlobalTestEnvironment(new HostRole);
 
 class PlayedHost : public ::testing::Test {
 protected:
@@ -51,8 +61,7 @@ protected:
     }
     // The refresh asks for the typed call first; wait for that and for the rest of it.
     bool WaitForRefresh(size_t asked) {
-        return PumpUntil([&] { return host.fieldsAsked.size() > asked; }) &&
-               (PumpFor(150), true);
+        return PumpUntil([&] { return host.fieldsAsked.size() > asked; }) && (PumpFor(150), true);
     }
     bool Has(const std::string& c) {
         return std::find(host.commands.begin(), host.commands.end(), c) != host.commands.end();

@@ -32,6 +32,7 @@ public:
         win::SetModule(dll.module);
     }
     void TearDown() override { win::SetModule(nullptr); }
+    HostRoleTurn turn;
     HostExports dll;
 };
 const auto* const kResources = ::testing::AddGlobalTestEnvironment(new PluginResources);
