@@ -121,6 +121,21 @@ TEST_F(SetupWindowTest, FirstStartOpensTopmostAtDefaultPlaceAndSelectsCw) {
     EXPECT_TRUE(state & MF_GRAYED);
 }
 
+TEST_F(SetupWindowTest, PaintsItsPaleYellowBackground) {
+    HWND w = StartAndWait();
+    ASSERT_NE(w, nullptr);
+    PumpFor(200);
+    RECT client;
+    GetClientRect(w, &client);
+    // The bottom-right corner holds no control.
+    POINT p{client.right - 3, client.bottom - 3};
+    ClientToScreen(w, &p);
+    HDC screen = GetDC(nullptr);
+    COLORREF c = GetPixel(screen, p.x, p.y);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(c, RGB(255, 250, 198));
+}
+
 TEST_F(SetupWindowTest, ClickOnSsbSendsTheModeAndWritesTheKeys) {
     HWND w = StartAndWait();
     ASSERT_NE(w, nullptr);
@@ -161,6 +176,27 @@ TEST_F(SetupWindowTest, ViewBoxesOpenAndCloseTheirWindowsAndWriteKeys) {
     Click(w, 1020);
     EXPECT_TRUE(PumpUntil([] { return FindTop(kDisplayClass, L"", true) == nullptr; }));
     EXPECT_TRUE(PumpUntil([&] { return Key("EA_Province") == "0"; }));
+}
+
+TEST_F(SetupWindowTest, OnTopReopensTheDisplaysTopmost) {
+    settings::WriteKey("EADX100", "1");
+    settings::WriteKey("EA_Province", "1");
+    HWND w = StartAndWait();
+    ASSERT_NE(w, nullptr);
+    HWND before = FindTop(kDisplayClass, L"Spain", true);
+    ASSERT_NE(before, nullptr);
+    EXPECT_FALSE(GetWindowLongW(before, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    Click(w, 1021);
+    auto topmostPair = [] {
+        HWND grid = FindTop(kDisplayClass, L"Spain", true);
+        HWND eadx = FindTop(kDisplayClass, L"SOLSTICE", true);
+        return grid && eadx && (GetWindowLongW(grid, GWL_EXSTYLE) & WS_EX_TOPMOST) &&
+               (GetWindowLongW(eadx, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    };
+    EXPECT_TRUE(PumpUntil(topmostPair));
+    EXPECT_FALSE(IsWindow(before));
+    EXPECT_TRUE(PumpUntil([&] { return Key("setup_window_on_top") == "1"; }));
+    EXPECT_TRUE(Checked(w, 1021));
 }
 
 TEST_F(SetupWindowTest, TypedCallFillsTheBandTableAndTheCaption) {
