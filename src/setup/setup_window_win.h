@@ -16,8 +16,7 @@ void RunSetupWindow();
 // destroyed (null).
 void PublishSetupWindow(HWND window);
 
-// Window texts are kept in code page 1251; Windows shows them as wide text.
-std::wstring WideFrom1251(const std::string& text);
+// Sets a window text kept in code page 1251.
 void SetText1251(HWND window, const std::string& text);
 
 }  // namespace setup

@@ -14,7 +14,6 @@
 namespace {
 
 constexpr const wchar_t* kDialogClass = L"#32770";
-constexpr const wchar_t* kDisplayClass = L"StatsDisplayWindow";
 const std::wstring kSetupCaption = L"Setup SOLSTICE-RACE-2017";
 
 std::string Setting(const char* key) {
@@ -120,16 +119,16 @@ TEST_F(PlayedHost, SsbClickAndViewBoxes) {
     EXPECT_EQ(Setting("SSB"), "1");
 
     PostMessageW(GetDlgItem(w, 1018), BM_CLICK, 0, 0);
-    EXPECT_TRUE(PumpUntil([] { return FindTop(kDisplayClass, L"SOLSTICE-RACE-2017", true); }));
+    EXPECT_TRUE(PumpUntil([] { return FindEadx(); }));
     EXPECT_TRUE(PumpUntil([] { return Setting("EADX100") == "1"; }));
     PostMessageW(GetDlgItem(w, 1020), BM_CLICK, 0, 0);
-    EXPECT_TRUE(PumpUntil([] { return FindTop(kDisplayClass, L"Spain province", true); }));
+    EXPECT_TRUE(PumpUntil([] { return FindGrid(); }));
     EXPECT_TRUE(PumpUntil([] { return Setting("EA_Province") == "1"; }));
     PostMessageW(GetDlgItem(w, 1018), BM_CLICK, 0, 0);
-    EXPECT_TRUE(PumpUntil([] { return !FindTop(kDisplayClass, L"SOLSTICE-RACE", true); }));
+    EXPECT_TRUE(PumpUntil([] { return !FindEadx(); }));
     EXPECT_TRUE(PumpUntil([] { return Setting("EADX100") == "0"; }));
     PostMessageW(GetDlgItem(w, 1020), BM_CLICK, 0, 0);
-    EXPECT_TRUE(PumpUntil([] { return !FindTop(kDisplayClass, L"", true); }));
+    EXPECT_TRUE(PumpUntil([] { return !AnyDisplay(); }));
     EXPECT_TRUE(PumpUntil([] { return Setting("EA_Province") == "0"; }));
 }
 
@@ -146,7 +145,7 @@ TEST_F(PlayedHost, TypedCallFrequencyMoveRemovalAndUnload) {
     size_t asked = host.fieldsAsked.size();
     dll->CheckCall("EA3XYZ", "CW", "EA3", "EA", "20m");
     ASSERT_TRUE(WaitForRefresh(asked));
-    EXPECT_NE(FindTop(kDisplayClass, L"SOLSTICE-RACE-2017 worked with EA3XYZ"), nullptr);
+    EXPECT_NE(FindTop(kDialogClass, L"SOLSTICE-RACE-2017 worked with EA3XYZ"), nullptr);
 
     // The station moves by more than 300 Hz.
     host.commands.clear();
@@ -161,17 +160,17 @@ TEST_F(PlayedHost, TypedCallFrequencyMoveRemovalAndUnload) {
     asked = host.fieldsAsked.size();
     ASSERT_EQ(dll->RemoveData(SpanishQso()), 1);
     ASSERT_TRUE(WaitForRefresh(asked));
-    HWND grid = FindTop(kDisplayClass, L"Spain province worked on 20m 0 of 52");
+    HWND grid = FindTop(kDialogClass, L"Spain province worked on 20m 0 of 52");
     ASSERT_NE(grid, nullptr);
-    EXPECT_EQ(TextOf(FindWindowExW(grid, nullptr, L"STATIC", nullptr)), L"");
-    EXPECT_NE(FindTop(kDisplayClass, L"SOLSTICE-RACE-2017 EA100DX worked on 20m", true), nullptr);
+    EXPECT_EQ(WorkedBoxes(grid), L"");
+    EXPECT_NE(FindTop(kDialogClass, L"SOLSTICE-RACE-2017 EA100DX worked on 20m", true), nullptr);
 
     // Unloading closes every window and returns promptly.
     ULONGLONG start = GetTickCount64();
     dll.reset();
     EXPECT_LT(GetTickCount64() - start, 2000u);
     EXPECT_FALSE(IsWindow(w));
-    EXPECT_EQ(FindTop(kDisplayClass, L"", true), nullptr);
+    EXPECT_FALSE(AnyDisplay());
     EXPECT_EQ(FindTop(kDialogClass, kSetupCaption), nullptr);
 }
 

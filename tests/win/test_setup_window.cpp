@@ -19,7 +19,6 @@ namespace {
 using Commands = std::vector<std::string>;
 
 constexpr const wchar_t* kDialogClass = L"#32770";
-constexpr const wchar_t* kDisplayClass = L"StatsDisplayWindow";
 const std::wstring kSetupCaption = L"Setup SOLSTICE-RACE-2017";
 
 // The setup code linked into this program takes its dialog template and icon from the
@@ -116,7 +115,7 @@ TEST_F(SetupWindowTest, FirstStartOpensTopmostAtDefaultPlaceAndSelectsCw) {
     EXPECT_EQ(TextOf(GetDlgItem(w, 1023)), L"Choice of mode");
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(w, 1019)));
     // No display window without its stored option; the close item is greyed.
-    EXPECT_EQ(FindTop(kDisplayClass, L"", true), nullptr);
+    EXPECT_FALSE(AnyDisplay());
     UINT state = GetMenuState(GetSystemMenu(w, FALSE), SC_CLOSE, MF_BYCOMMAND);
     EXPECT_TRUE(state & MF_GRAYED);
 }
@@ -164,17 +163,17 @@ TEST_F(SetupWindowTest, ViewBoxesOpenAndCloseTheirWindowsAndWriteKeys) {
     HWND w = StartAndWait();
     ASSERT_NE(w, nullptr);
     Click(w, 1018);
-    EXPECT_TRUE(PumpUntil([] { return FindTop(kDisplayClass, L"", true) != nullptr; }));
+    EXPECT_TRUE(PumpUntil([] { return AnyDisplay(); }));
     EXPECT_TRUE(PumpUntil([&] { return Key("EADX100") == "1"; }));
     Click(w, 1018);
-    EXPECT_TRUE(PumpUntil([] { return FindTop(kDisplayClass, L"", true) == nullptr; }));
+    EXPECT_TRUE(PumpUntil([] { return !AnyDisplay(); }));
     EXPECT_TRUE(PumpUntil([&] { return Key("EADX100") == "0"; }));
 
     Click(w, 1020);
-    EXPECT_TRUE(PumpUntil([] { return FindTop(kDisplayClass, L"Spain province", true); }));
+    EXPECT_TRUE(PumpUntil([] { return FindGrid(); }));
     EXPECT_TRUE(PumpUntil([&] { return Key("EA_Province") == "1"; }));
     Click(w, 1020);
-    EXPECT_TRUE(PumpUntil([] { return FindTop(kDisplayClass, L"", true) == nullptr; }));
+    EXPECT_TRUE(PumpUntil([] { return !AnyDisplay(); }));
     EXPECT_TRUE(PumpUntil([&] { return Key("EA_Province") == "0"; }));
 }
 
@@ -183,13 +182,13 @@ TEST_F(SetupWindowTest, OnTopReopensTheDisplaysTopmost) {
     settings::WriteKey("EA_Province", "1");
     HWND w = StartAndWait();
     ASSERT_NE(w, nullptr);
-    HWND before = FindTop(kDisplayClass, L"Spain", true);
+    HWND before = FindGrid();
     ASSERT_NE(before, nullptr);
     EXPECT_FALSE(GetWindowLongW(before, GWL_EXSTYLE) & WS_EX_TOPMOST);
     Click(w, 1021);
     auto topmostPair = [] {
-        HWND grid = FindTop(kDisplayClass, L"Spain", true);
-        HWND eadx = FindTop(kDisplayClass, L"SOLSTICE", true);
+        HWND grid = FindGrid();
+        HWND eadx = FindEadx();
         return grid && eadx && (GetWindowLongW(grid, GWL_EXSTYLE) & WS_EX_TOPMOST) &&
                (GetWindowLongW(eadx, GWL_EXSTYLE) & WS_EX_TOPMOST);
     };
@@ -216,7 +215,7 @@ TEST_F(SetupWindowTest, TypedCallFillsTheBandTableAndTheCaption) {
     }
     host.entry = L"EA3XYZ";
     ASSERT_TRUE(RefreshNow());
-    EXPECT_NE(FindTop(kDisplayClass, L"SOLSTICE-RACE-2017 worked with EA3XYZ"), nullptr);
+    EXPECT_NE(FindTop(kDialogClass, L"SOLSTICE-RACE-2017 worked with EA3XYZ"), nullptr);
     StateLock lock(StateMutex());
     EXPECT_EQ(State().enteredCall, "EA3XYZ");
     EXPECT_EQ(State().bandTable[2], (StringList{"40m", "CW", "10:07", "B", "   -"}));
@@ -248,18 +247,22 @@ TEST_F(SetupWindowTest, RemovalClearsTheGridAndTheRefreshMarksItAgain) {
     HWND w = StartAndWait();
     ASSERT_NE(w, nullptr);
     ASSERT_TRUE(RefreshNow());
-    HWND grid = FindTop(kDisplayClass, L"Spain province worked on 20m 2 of 52");
+    HWND grid = FindTop(kDialogClass, L"Spain province worked on 20m 2 of 52");
     ASSERT_NE(grid, nullptr);
-    HWND marks = FindWindowExW(grid, nullptr, L"STATIC", nullptr);
-    EXPECT_EQ(TextOf(marks), L"B EA0");
+    RECT g, setupRect;
+    GetWindowRect(grid, &g);
+    GetWindowRect(w, &setupRect);
+    RECT overlap;
+    ASSERT_FALSE(IntersectRect(&overlap, &g, &setupRect)) << "the Setup window covers the grid";
+    EXPECT_TRUE(PumpUntil([&] { return WorkedBoxes(grid) == L"B EA0"; })) << WorkedBoxes(grid);
     setup::PostClearProvinceMarks();
-    EXPECT_TRUE(PumpUntil([&] { return TextOf(marks).empty(); }));
+    EXPECT_TRUE(PumpUntil([&] { return WorkedBoxes(grid).empty(); }));
     {
         StateLock lock(StateMutex());
         State().provinceLists[3] = {"M"};
     }
     ASSERT_TRUE(RefreshNow());
-    EXPECT_EQ(TextOf(marks), L"M");
+    EXPECT_TRUE(PumpUntil([&] { return WorkedBoxes(grid) == L"M"; })) << WorkedBoxes(grid);
     EXPECT_EQ(TextOf(grid), L"Spain province worked on 20m 1 of 52");
 }
 
@@ -280,18 +283,18 @@ TEST_F(SetupWindowTest, EnterIsIgnoredEscapeEndsWindowAndDisplays) {
     settings::WriteKey("EADX100", "1");
     HWND w = StartAndWait();
     ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(PumpUntil([] { return FindTop(kDisplayClass, L"", true) != nullptr; }));
+    ASSERT_TRUE(PumpUntil([] { return AnyDisplay(); }));
     PostMessageW(w, WM_COMMAND, IDOK, 0);
     PumpFor(200);
     EXPECT_TRUE(IsWindow(w));
     PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(PumpUntil([] { return !setup::SetupWindowExists(); }));
     EXPECT_FALSE(IsWindow(w));
-    EXPECT_EQ(FindTop(kDisplayClass, L"", true), nullptr);
+    EXPECT_FALSE(AnyDisplay());
     // The next start opens the stored windows again.
     host.fieldsAsked.clear();
     EXPECT_NE(StartAndWait(), nullptr);
-    EXPECT_TRUE(PumpUntil([] { return FindTop(kDisplayClass, L"", true) != nullptr; }));
+    EXPECT_TRUE(PumpUntil([] { return AnyDisplay(); }));
 }
 
 TEST_F(SetupWindowTest, StartingAgainReplacesTheRunningWindow) {
@@ -324,7 +327,7 @@ TEST_F(SetupWindowTest, CloseAllEndsEverythingWithinTwoSeconds) {
     settings::WriteKey("EA_Province", "1");
     HWND w = StartAndWait();
     ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(PumpUntil([] { return FindTop(kDisplayClass, L"Spain", true) != nullptr; }));
+    ASSERT_TRUE(PumpUntil([] { return FindGrid() != nullptr; }));
     // Close while the setup thread may be asking the host: the wait serves its calls.
     RefreshAllowed() = 0;
     setup::PostRefresh();
@@ -334,7 +337,7 @@ TEST_F(SetupWindowTest, CloseAllEndsEverythingWithinTwoSeconds) {
     EXPECT_LT(took, 2000u);
     EXPECT_FALSE(setup::SetupWindowExists());
     EXPECT_FALSE(IsWindow(w));
-    EXPECT_EQ(FindTop(kDisplayClass, L"", true), nullptr);
+    EXPECT_FALSE(AnyDisplay());
 }
 
 TEST_F(SetupWindowTest, CloseAllRightAfterTheStartDoesNotHang) {
