@@ -8,6 +8,7 @@
 
 #include "setup/setup_thread.h"
 #include "setup/setup_window_win.h"
+#include "win/messages.h"
 
 namespace setup {
 
@@ -118,7 +119,7 @@ void PostRefresh() {
 }
 
 void PostClearProvinceMarks() {
-    if (HWND window = g_window) PostMessageW(window, kClearProvinceMarksMessage, 0, 0);
+    if (HWND window = g_window) PostMessageW(window, win::kClearProvinceMarks, 0, 0);
 }
 
 }  // namespace setup

@@ -11,6 +11,7 @@
 #include "setup/setup_thread.h"
 #include "win/dialog.h"
 #include "win/gdi.h"
+#include "win/messages.h"
 #include "win/wide_text.h"
 
 namespace setup {
@@ -106,7 +107,7 @@ protected:
             case kRefreshMessage:
                 m_handlers.OnRefresh();
                 return true;
-            case kClearProvinceMarksMessage:
+            case win::kClearProvinceMarks:
                 m_handlers.OnClearProvinceMarks();
                 return true;
             default:

@@ -6,9 +6,6 @@
 
 namespace setup {
 
-// Private message: clear the province grid's marks (posted by the removal of a QSO).
-constexpr UINT kClearProvinceMarksMessage = WM_APP + 1;
-
 // Runs the Setup window modally on the calling thread; returns when it has ended.
 void RunSetupWindow();
 
