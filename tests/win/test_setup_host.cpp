@@ -117,6 +117,8 @@ TEST_F(PlayedHost, SsbClickAndViewBoxes) {
     EXPECT_TRUE(PumpUntil([&] { return Has("<MODE:SSB>") && Setting("CW") == "0"; }));
     EXPECT_FALSE(Has("<MODE:CW>"));
     EXPECT_EQ(Setting("SSB"), "1");
+    EXPECT_TRUE(Checked(w, 1017));
+    EXPECT_FALSE(Checked(w, 1016));
 
     PostMessageW(GetDlgItem(w, 1018), BM_CLICK, 0, 0);
     EXPECT_TRUE(PumpUntil([] { return FindEadx(); }));

@@ -135,21 +135,6 @@ TEST_F(SetupWindowTest, PaintsItsPaleYellowBackground) {
     EXPECT_EQ(c, RGB(255, 250, 198));
 }
 
-TEST_F(SetupWindowTest, ClickOnSsbSendsTheModeAndWritesTheKeys) {
-    HWND w = StartAndWait();
-    ASSERT_NE(w, nullptr);
-    host.commands.clear();
-    Click(w, 1017);
-    ASSERT_TRUE(PumpUntil([&] { return HasCommand("<MODE:SSB>"); }));
-    PumpUntil([&] { return Key("CW") == "0"; });
-    EXPECT_EQ(host.commands, Commands{"<MODE:SSB>"});
-    EXPECT_EQ(Key("SSB"), "1");
-    EXPECT_EQ(Key("CW"), "0");
-    EXPECT_EQ(State().cwTest, 0);
-    EXPECT_TRUE(Checked(w, 1017));
-    EXPECT_FALSE(Checked(w, 1016));
-}
-
 TEST_F(SetupWindowTest, StoredSsbStartsInSsb) {
     settings::WriteKey("SSB", "1");
     HWND w = StartAndWait();
@@ -157,24 +142,6 @@ TEST_F(SetupWindowTest, StoredSsbStartsInSsb) {
     EXPECT_EQ(host.commands.front(), "<MODE:SSB>");
     EXPECT_FALSE(HasCommand("<MODE:CW>"));
     EXPECT_FALSE(Checked(w, 1016));
-}
-
-TEST_F(SetupWindowTest, ViewBoxesOpenAndCloseTheirWindowsAndWriteKeys) {
-    HWND w = StartAndWait();
-    ASSERT_NE(w, nullptr);
-    Click(w, 1018);
-    EXPECT_TRUE(PumpUntil([] { return AnyDisplay(); }));
-    EXPECT_TRUE(PumpUntil([&] { return Key("EADX100") == "1"; }));
-    Click(w, 1018);
-    EXPECT_TRUE(PumpUntil([] { return !AnyDisplay(); }));
-    EXPECT_TRUE(PumpUntil([&] { return Key("EADX100") == "0"; }));
-
-    Click(w, 1020);
-    EXPECT_TRUE(PumpUntil([] { return FindGrid(); }));
-    EXPECT_TRUE(PumpUntil([&] { return Key("EA_Province") == "1"; }));
-    Click(w, 1020);
-    EXPECT_TRUE(PumpUntil([] { return !AnyDisplay(); }));
-    EXPECT_TRUE(PumpUntil([&] { return Key("EA_Province") == "0"; }));
 }
 
 TEST_F(SetupWindowTest, OnTopReopensTheDisplaysTopmost) {
