@@ -316,6 +316,16 @@ TEST_F(SetupWindowTest, CloseAllRightAfterTheStartDoesNotHang) {
     EXPECT_EQ(FindTop(kDialogClass, kSetupCaption), nullptr);
 }
 
+TEST_F(SetupWindowTest, ProcessEndDoesNotWaitForTheGoneThread) {
+    HWND w = StartAndWait();
+    ASSERT_NE(w, nullptr);
+    // At process end the setup thread has been stopped already; nothing would answer.
+    ULONGLONG start = GetTickCount64();
+    setup::CloseAll(true);
+    EXPECT_LT(GetTickCount64() - start, 100u);
+    EXPECT_TRUE(IsWindow(w));  // here the thread still runs; the fixture closes it
+}
+
 TEST(SetupWithoutHost, ModeStillReachesTheSettings) {
     TempCurrentFolder folder;
     CreateDirectoryA("Plugins", nullptr);
