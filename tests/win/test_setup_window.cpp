@@ -135,6 +135,28 @@ TEST_F(SetupWindowTest, PaintsItsPaleYellowBackground) {
     EXPECT_EQ(c, RGB(255, 250, 198));
 }
 
+TEST_F(SetupWindowTest, MouseOverAMovedWindowSavesItsPlace) {
+    HWND w = StartAndWait();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(Key("setup_x"), "");  // the default place is not written
+    SetWindowPos(w, nullptr, 200, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_ASYNCWINDOWPOS);
+    PumpUntil([&] {
+        RECT r;
+        GetWindowRect(w, &r);
+        return r.left == 200 && r.top == 300;
+    });
+    PostMessageW(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_TRUE(PumpUntil([&] { return Key("setup_x") == "200" && Key("setup_y") == "300"; }));
+    // The next Setup window opens there.
+    host.fieldsAsked.clear();
+    HWND again = StartAndWait();
+    ASSERT_NE(again, nullptr);
+    RECT r;
+    GetWindowRect(again, &r);
+    EXPECT_EQ(r.left, 200);
+    EXPECT_EQ(r.top, 300);
+}
+
 TEST_F(SetupWindowTest, StoredSsbStartsInSsb) {
     settings::WriteKey("SSB", "1");
     HWND w = StartAndWait();
