@@ -8,4 +8,9 @@ namespace win {
 // DRAWITEMSTRUCT*. Answer TRUE when drawn.
 constexpr UINT kReflectDrawItem = WM_APP + 0x100;
 
+// Posted to the Setup window by the removal of a QSO: clear the province grid's marks on the
+// setup thread. (The refresh message, 1524, is named in setup/setup_thread.h, where the
+// portable engine sees it.)
+constexpr UINT kClearProvinceMarks = WM_APP + 0x101;
+
 }  // namespace win

@@ -1,0 +1,41 @@
+#pragma once
+// The refresh of the display windows: runs on the setup thread whenever the Setup window
+// receives the refresh message.
+#include <optional>
+#include <string>
+
+#include "setup/display_windows.h"
+#include "setup/host_link.h"
+
+namespace setup {
+
+// What the refresh remembers between runs on the setup thread.
+struct RefreshMemory {
+    double lastFrequency = 0;  // host frequency when "<SP1>" was last sent
+};
+
+// The view options of the Setup window that the refresh reads.
+struct ViewOptions {
+    bool eadx = false;
+    bool province = false;
+};
+
+// Band slot of a host frequency in hertz, or none off the contest bands.
+std::optional<int> BandSlotOfFrequency(double hertz);
+
+// Window captions, in code page 1251.
+std::string EadxCallCaption(bool exUssr, const std::string& year, const std::string& call);
+std::string EadxBandCaption(bool exUssr, const std::string& year, const std::string& band,
+                            size_t count);
+std::string ProvinceCaption(bool exUssr, const std::string& band, size_t count);
+
+// Opens the wanted windows, asks the host for the typed call and the frequency, fills the
+// band table, sets the captions and the province marks. Takes the state lock only while it
+// reads or writes the state. Whatever way it ends, the refresh-allowed flag is set again.
+void Refresh(const ViewOptions& view, HostLink* host, DisplayWindows& windows,
+             RefreshMemory& memory);
+
+// Clears the province grid's marks (a Spanish QSO was removed; the next refresh marks anew).
+void ClearProvinceMarks(DisplayWindows& windows);
+
+}  // namespace setup

@@ -1,0 +1,179 @@
+// The plug-in as the host drives it: Stats.dll loaded by path, its exports called on this
+// thread, which also serves the host's automation object that the Setup window talks to.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fake_host.h"
+#include "find_window.h"
+#include "host_exports.h"
+
+namespace {
+
+constexpr const wchar_t* kDialogClass = L"#32770";
+const std::wstring kSetupCaption = L"Setup SOLSTICE-RACE-2017";
+
+std::string Setting(const char* key) {
+    char buffer[100] = {0};
+    GetPrivateProfileStringA("Settings", key, "", buffer, sizeof buffer,
+                             ".\\Plugins\\SOLSTICE-RACE.ini");
+    return buffer;
+}
+void SetSetting(const char* key, const char* value) {
+    WritePrivateProfileStringA("Settings", key, value, ".\\Plugins\\SOLSTICE-RACE.ini");
+}
+
+// Holds the host's role for the whole program.
+class HostRole : public ::testing::Environment {
+public:
+    void SetUp() override { turn = std::make_unique<HostRoleTurn>(); }
+    void TearDown() override { turn.reset(); }
+    std::unique_ptr<HostRoleTurn> turn;
+};
+const auto* const kRole = ::testing::AddGlobalTestEnvironment(new HostRole);
+
+class PlayedHost : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UnmanagedWindows();
+        CoInitialize(nullptr);
+        CreateDirectoryA("Plugins", nullptr);
+        ASSERT_TRUE(host.Register());
+        dll = std::make_unique<HostExports>();
+        ASSERT_TRUE(dll->Loaded());
+    }
+    void TearDown() override {
+        dll.reset();
+        host.Revoke();
+        CoUninitialize();
+    }
+
+    HWND Reset() {
+        dll->ResetStats(folder.path + "\\", 0, "EA1XX", COleDateTime::FromFields(2017, 5, 6, 12, 0),
+                        COleDateTime::FromFields(2017, 5, 7, 12, 0), "EA");
+        HWND w = nullptr;
+        PumpUntil([&] { return (w = FindTop(kDialogClass, kSetupCaption)) != nullptr; });
+        return w;
+    }
+    // The refresh asks for the typed call first; wait for that and for the rest of it.
+    bool WaitForRefresh(size_t asked) {
+        return PumpUntil([&] { return host.fieldsAsked.size() > asked; }) && (PumpFor(150), true);
+    }
+    bool Has(const std::string& c) {
+        return std::find(host.commands.begin(), host.commands.end(), c) != host.commands.end();
+    }
+    bool Checked(HWND w, int id) {
+        DWORD_PTR r = 0;
+        PumpUntil([&] {
+            return SendMessageTimeoutW(GetDlgItem(w, id), BM_GETCHECK, 0, 0, SMTO_NORMAL, 200,
+                                       &r) != 0;
+        });
+        return r == BST_CHECKED;
+    }
+    HostExports::QsoFields SpanishQso() {
+        HostExports::QsoFields q;
+        q.call = "EA3XYZ";
+        q.prefix = "EA";
+        q.prefixText = "EA3";
+        q.exchRcvd = "B";
+        q.band = "20m";
+        q.time = COleDateTime::FromFields(2017, 5, 6, 14, 3);
+        return q;
+    }
+
+    TempCurrentFolder folder;
+    FakeHostObject host;
+    std::unique_ptr<HostExports> dll;
+};
+
+TEST_F(PlayedHost, FirstResetOpensTheSetupWindowAndSetsCw) {
+    HWND w = Reset();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return host.commands.size() >= 2; }));
+    EXPECT_EQ(host.commands[0], "<MODE:CW>");
+    EXPECT_EQ(host.commands[1], "<BAUDRATE:27>");
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.left, 10);
+    EXPECT_EQ(r.top, 400);
+    EXPECT_TRUE(GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(Checked(w, 1016));
+    EXPECT_TRUE(PumpUntil([] { return Setting("CW") == "1"; }));
+    EXPECT_EQ(Setting("SSB"), "0");
+    // The next reset of the pass keeps the running window (alternate resets start it).
+    Reset();
+    EXPECT_TRUE(IsWindow(w));
+}
+
+TEST_F(PlayedHost, SsbClickAndViewBoxes) {
+    HWND w = Reset();
+    ASSERT_NE(w, nullptr);
+    WaitForRefresh(0);
+    host.commands.clear();
+    PostMessageW(GetDlgItem(w, 1017), BM_CLICK, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return Has("<MODE:SSB>") && Setting("CW") == "0"; }));
+    EXPECT_FALSE(Has("<MODE:CW>"));
+    EXPECT_EQ(Setting("SSB"), "1");
+    EXPECT_TRUE(Checked(w, 1017));
+    EXPECT_FALSE(Checked(w, 1016));
+
+    PostMessageW(GetDlgItem(w, 1018), BM_CLICK, 0, 0);
+    EXPECT_TRUE(PumpUntil([] { return FindEadx(); }));
+    EXPECT_TRUE(PumpUntil([] { return Setting("EADX100") == "1"; }));
+    PostMessageW(GetDlgItem(w, 1020), BM_CLICK, 0, 0);
+    EXPECT_TRUE(PumpUntil([] { return FindGrid(); }));
+    EXPECT_TRUE(PumpUntil([] { return Setting("EA_Province") == "1"; }));
+    PostMessageW(GetDlgItem(w, 1018), BM_CLICK, 0, 0);
+    EXPECT_TRUE(PumpUntil([] { return !FindEadx(); }));
+    EXPECT_TRUE(PumpUntil([] { return Setting("EADX100") == "0"; }));
+    PostMessageW(GetDlgItem(w, 1020), BM_CLICK, 0, 0);
+    EXPECT_TRUE(PumpUntil([] { return !AnyDisplay(); }));
+    EXPECT_TRUE(PumpUntil([] { return Setting("EA_Province") == "0"; }));
+}
+
+TEST_F(PlayedHost, TypedCallFrequencyMoveRemovalAndUnload) {
+    SetSetting("EADX100", "1");
+    SetSetting("EA_Province", "1");
+    HWND w = Reset();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(WaitForRefresh(0));
+    ASSERT_EQ(dll->AddData(SpanishQso()), 1);
+
+    // The operator types a call: the call check nudges the Setup window.
+    host.entry = L"EA3XYZ";
+    size_t asked = host.fieldsAsked.size();
+    dll->CheckCall("EA3XYZ", "CW", "EA3", "EA", "20m");
+    ASSERT_TRUE(WaitForRefresh(asked));
+    EXPECT_NE(FindTop(kDialogClass, L"SOLSTICE-RACE-2017 worked with EA3XYZ"), nullptr);
+
+    // The station moves by more than 300 Hz.
+    host.commands.clear();
+    host.frequency += 301;
+    asked = host.fieldsAsked.size();
+    dll->CheckCall("EA3XYZ", "CW", "EA3", "EA", "20m");
+    ASSERT_TRUE(WaitForRefresh(asked));
+    EXPECT_EQ(host.commands, std::vector<std::string>{"<SP1>"});
+
+    // Removing the Spanish QSO clears the grid and the refresh shows the band anew.
+    host.entry = L"";
+    asked = host.fieldsAsked.size();
+    ASSERT_EQ(dll->RemoveData(SpanishQso()), 1);
+    ASSERT_TRUE(WaitForRefresh(asked));
+    HWND grid = FindTop(kDialogClass, L"Spain province worked on 20m 0 of 52");
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(WorkedBoxes(grid), L"");
+    EXPECT_NE(FindTop(kDialogClass, L"SOLSTICE-RACE-2017 EA100DX worked on 20m", true), nullptr);
+
+    // Unloading closes every window and returns promptly.
+    ULONGLONG start = GetTickCount64();
+    dll.reset();
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+    EXPECT_FALSE(IsWindow(w));
+    EXPECT_FALSE(AnyDisplay());
+    EXPECT_EQ(FindTop(kDialogClass, kSetupCaption), nullptr);
+}
+
+}  // namespace
