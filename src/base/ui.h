@@ -25,7 +25,8 @@ struct SinkMessage {
     unsigned style = 0;
 };
 std::vector<SinkMessage> TakeMessages();
-// Called for every message as it arrives (tools print them); empty to only collect.
+// Called for every message as it arrives. Without a listener each message is also printed
+// on standard error, for tools that load the library and cannot reach the sink.
 void SetMessageListener(std::function<void(const SinkMessage&)> listener);
 
 }  // namespace ui

@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <mutex>
 
 #include "base/ui.h"
@@ -25,7 +26,14 @@ void MessageBox(const std::string& text, const char* caption, unsigned style, Ow
         sink.messages.push_back(message);
         listener = sink.listener;
     }
-    if (listener) listener(message);
+    if (listener) {
+        listener(message);
+    } else {
+        // Nobody in this process reads the sink (a tool that loaded the library): the
+        // operator still gets to see what a window would have shown.
+        std::fprintf(stderr, "message box \"%s\": %s\n", message.caption.c_str(),
+                     message.text.c_str());
+    }
 }
 
 std::vector<SinkMessage> TakeMessages() {

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Replays one example contest through the plug-in with the host simulator and compares
+# every file it produces with the reviewed expected files.
+#   check-example.sh SIMULATOR PLUGIN NAME [RUNNER]
+# RUNNER (e.g. tests/win/wine-run) runs a Windows simulator. With UPDATE=1 the expected
+# files are written instead (review them before committing).
+set -euo pipefail
+sim=$1
+plugin=$2
+name=$3
+runner=${4:-}
+here=$(cd "$(dirname "$0")/../.." && pwd)
+log="$here/examples/$name.log"
+expected="$here/examples/expected/$name"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Windows programs get Windows paths.
+winpath() { if [ -n "$runner" ]; then echo "Z:${1//\//\\}"; else echo "$1"; fi; }
+
+run() {  # run OUTDIR [options]
+  local out=$1
+  shift
+  $runner "$sim" --quiet --plugin "$(winpath "$plugin")" --workdir "$(winpath "$work/$out")" \
+    "$@" "$(winpath "$log")" >"$work/$out.stdout" 2>"$work/$out.stderr"
+}
+
+# The plain results (with rates), then HTML with a Cabrillo export.
+run text
+run html --html --export
+
+declare -A produced=(
+  [results.txt]="$work/text/results.txt"
+  [queries.txt]="$work/text.stdout.queries"
+  [results.html]="$work/html/results.html"
+  [messages.txt]="$work/html.stderr"
+)
+grep -E '^(CheckCall0|IsValidExchg0) ' "$work/text.stdout" >"$work/text.stdout.queries" || true
+for f in "$work"/text/BadQSO_*.txt; do produced[$(basename "$f")]=$f; done
+for f in "$work"/html/*.cbr; do produced[$(basename "$f")]=$f; done
+# The bad-QSO file must not depend on the results form.
+for f in "$work"/text/BadQSO_*.txt; do
+  cmp -s "$f" "$work/html/$(basename "$f")" || { echo "FAIL: $(basename "$f") differs between runs"; exit 1; }
+done
+
+if [ "${UPDATE:-0}" = 1 ]; then
+  mkdir -p "$expected"
+  for k in "${!produced[@]}"; do cp "${produced[$k]}" "$expected/$k"; done
+  echo "wrote $expected"
+  exit 0
+fi
+
+fail=0
+for k in "${!produced[@]}"; do
+  if [ ! -f "$expected/$k" ]; then echo "FAIL: unexpected file $k"; fail=1; continue; fi
+  if ! cmp -s "${produced[$k]}" "$expected/$k"; then
+    echo "FAIL: $k differs from the expected file"
+    diff <(tr -d '\r' <"$expected/$k") <(tr -d '\r' <"${produced[$k]}") | head -n 20 || true
+    fail=1
+  fi
+done
+for f in "$expected"/*; do
+  [ -n "${produced[$(basename "$f")]+x}" ] || { echo "FAIL: $(basename "$f") was not produced"; fail=1; }
+done
+[ $fail -eq 0 ] && echo "example $name: all ${#produced[@]} files as expected"
+exit $fail
