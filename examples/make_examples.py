@@ -148,6 +148,9 @@ if __name__ == "__main__":
     write_log("dx-ssb.log", "DL9ZZZ", "DL", "", "SSB", 160, 0.45, 620, dx_specials)
     with open("spain-cw.log", "a", newline="\n") as out:
         out.write("CHECK EA0ZZA CW 20m EA EA0\n")
+        out.write("CHECK EA0ZZA CW 160m EA EA0\n")
+        out.write("CHECK EA2NIM CW 20m EA EA2\n")
+        out.write("CHECK VK2ZZZ CW 10m VK VK2\n")
         out.write("CHECK DL1ZZZ CW 20m DL DL1\n")
         out.write("CHECK DL1ZZZ CW 12m DL DL1\n")
         out.write("EXCH m EA\n")
