@@ -1,5 +1,7 @@
 #include "base/textfile.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <memory>
 
@@ -21,6 +23,11 @@ bool WriteMode(const std::string& path, const std::string& content, const char* 
     return (std::fclose(raw) == 0) && ok;
 }
 }  // namespace
+
+bool Exists(const std::string& path) {
+    struct stat info;
+    return !path.empty() && stat(path.c_str(), &info) == 0;
+}
 
 bool Write(const std::string& path, const std::string& content) {
     return WriteMode(path, content, "wb");

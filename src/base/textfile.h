@@ -12,6 +12,8 @@ namespace textfile {
 bool Write(const std::string& path, const std::string& content);
 // Appends raw bytes, creating the file when missing.
 bool Append(const std::string& path, const std::string& content);
+// Whether a file (or anything else) of that name exists.
+bool Exists(const std::string& path);
 // Reads the file as lines without their line ends (CR LF or LF). nullopt when it cannot be
 // opened.
 std::optional<std::vector<std::string>> ReadLines(const std::string& path);

@@ -33,7 +33,16 @@ int AddData(const QsoArgs& q) {
     BadLines bad(q);
     int stored = Admit(q, bad);
     // File errors are silent: the lines are lost, the log changes as usual.
-    if (!bad.Text().empty()) textfile::Append(State().badQsoFile, bad.Text());
+    if (!bad.Text().empty()) {
+        const std::string& file = State().badQsoFile;
+        // A file deleted since the reset starts again with its title, so that a later
+        // removal, which skips the first line as the title, cannot drop a QSO's line.
+        std::string text = bad.Text();
+        if (!file.empty() && !textfile::Exists(file)) {
+            text = badqso::Title(State().cwTest) + badqso::kLineEnd + text;
+        }
+        textfile::Append(file, text);
+    }
     return stored;
 }
 
