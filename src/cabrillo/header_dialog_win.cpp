@@ -118,7 +118,8 @@ private:
                                     MAKEINTRESOURCEA(kDialogInitType));
         if (!found) return;
         HGLOBAL loaded = LoadResource(module, found);
-        const auto* data = static_cast<const unsigned char*>(loaded ? LockResource(loaded) : nullptr);
+        const auto* data =
+            static_cast<const unsigned char*>(loaded ? LockResource(loaded) : nullptr);
         if (!data) return;
         size_t size = SizeofResource(module, found), pos = 0;
         auto word = [&](size_t at) { return static_cast<WORD>(data[at] | (data[at + 1] << 8)); };

@@ -12,14 +12,37 @@ namespace cabrillo_check {
 constexpr size_t kQsoFields = 10;
 
 inline std::vector<std::string> Problems(const std::string& file) {
-    static const std::set<std::string> kTags = {
-        "START-OF-LOG", "END-OF-LOG", "CALLSIGN", "CONTEST", "CATEGORY-OPERATOR",
-        "CATEGORY-ASSISTED", "CATEGORY-BAND", "CATEGORY-MODE", "CATEGORY-POWER",
-        "CATEGORY-STATION", "CATEGORY-TIME", "CATEGORY-TRANSMITTER", "CATEGORY-OVERLAY",
-        "CERTIFICATE", "CLAIMED-SCORE", "CLUB", "CREATED-BY", "EMAIL", "GRID-LOCATOR",
-        "LOCATION", "NAME", "ADDRESS", "ADDRESS-CITY", "ADDRESS-STATE-PROVINCE",
-        "ADDRESS-POSTALCODE", "ADDRESS-COUNTRY", "OPERATORS", "OFFTIME", "SOAPBOX", "QSO",
-        "X-QSO"};
+    static const std::set<std::string> kTags = {"START-OF-LOG",
+                                                "END-OF-LOG",
+                                                "CALLSIGN",
+                                                "CONTEST",
+                                                "CATEGORY-OPERATOR",
+                                                "CATEGORY-ASSISTED",
+                                                "CATEGORY-BAND",
+                                                "CATEGORY-MODE",
+                                                "CATEGORY-POWER",
+                                                "CATEGORY-STATION",
+                                                "CATEGORY-TIME",
+                                                "CATEGORY-TRANSMITTER",
+                                                "CATEGORY-OVERLAY",
+                                                "CERTIFICATE",
+                                                "CLAIMED-SCORE",
+                                                "CLUB",
+                                                "CREATED-BY",
+                                                "EMAIL",
+                                                "GRID-LOCATOR",
+                                                "LOCATION",
+                                                "NAME",
+                                                "ADDRESS",
+                                                "ADDRESS-CITY",
+                                                "ADDRESS-STATE-PROVINCE",
+                                                "ADDRESS-POSTALCODE",
+                                                "ADDRESS-COUNTRY",
+                                                "OPERATORS",
+                                                "OFFTIME",
+                                                "SOAPBOX",
+                                                "QSO",
+                                                "X-QSO"};
     std::vector<std::string> problems;
     std::vector<std::string> lines;
     size_t pos = 0;

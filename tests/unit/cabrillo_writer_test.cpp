@@ -50,14 +50,13 @@ TEST(CabrilloQsoLine, LongValuesAreWrittenInFullAndKeepTheirBlanks) {
     EXPECT_EQ(line,
               "QSO: 123456 CW 2017-05-06 1405 EA8/G4ABCDEF/MM 5999 1234567 EA8/DL1ABCDEF/P 599 "
               "BARCELONA\r\n");
-    EXPECT_TRUE(cabrillo_check::Problems("START-OF-LOG: 3.0\r\n" + line + "END-OF-LOG:\r\n")
-                    .empty());
+    EXPECT_TRUE(
+        cabrillo_check::Problems("START-OF-LOG: 3.0\r\n" + line + "END-OF-LOG:\r\n").empty());
 }
 
 TEST(CabrilloQsoLine, InvalidAndNullTimes) {
     CInfo invalid = Qso("DL1ABC", 14025, "CW", COleDateTime(0.0, COleDateTime::invalid));
-    EXPECT_EQ(cabrillo::QsoLine(invalid, "EA1XX").substr(0, 31),
-              "QSO: 14025 CW Invalid DateTime ");
+    EXPECT_EQ(cabrillo::QsoLine(invalid, "EA1XX").substr(0, 31), "QSO: 14025 CW Invalid DateTime ");
     CInfo null = Qso("DL1ABC", 14025, "CW", COleDateTime(0.0, COleDateTime::null));
     EXPECT_EQ(cabrillo::QsoLine(null, "EA1XX").substr(0, 21), "QSO: 14025 CW  EA1XX ");
 }
@@ -120,8 +119,8 @@ TEST_F(CabrilloWriter, WritesTheExpectedFileAndRewritesItEachTime) {
     CInfo first = Qso("DL1ABC", 14025, "CW", kMay6);
     CInfo dupe = first;
     dupe.m_bDupe = 1;
-    CInfo phone = Qso("EA4ZZ", 7090, "SSB", COleDateTime::FromFields(2017, 5, 6, 23, 59), "002",
-                      "TO");
+    CInfo phone =
+        Qso("EA4ZZ", 7090, "SSB", COleDateTime::FromFields(2017, 5, 6, 23, 59), "002", "TO");
     phone.m_strRstSent = "59";
     phone.m_strRstRcvd = "57";
     State().log.Append(first);
@@ -173,8 +172,9 @@ TEST(CabrilloChecker, FindsWhatLogCheckersReject) {
     EXPECT_TRUE(bad("START-OF-LOG: 3.0\r\nSOAPBOX: a\rb\r\n" + qso + "END-OF-LOG:\r\n"));
     EXPECT_TRUE(bad("START-OF-LOG: 3.0\r\n" + qso + "CALLSIGN: EA1XX\r\nEND-OF-LOG:\r\n"));
     // Touching fields: own call and RST run together.
-    EXPECT_TRUE(bad("START-OF-LOG: 3.0\r\nQSO: 14025 CW 2017-05-06 1405 EA1XXXXXXXXXX599 001 "
-                    "DL1ABC 599 M\r\nEND-OF-LOG:\r\n"));
+    EXPECT_TRUE(
+        bad("START-OF-LOG: 3.0\r\nQSO: 14025 CW 2017-05-06 1405 EA1XXXXXXXXXX599 001 "
+            "DL1ABC 599 M\r\nEND-OF-LOG:\r\n"));
 }
 
 }  // namespace
