@@ -38,16 +38,16 @@ struct Place {
 };
 // Controls with ids, in dialog units; a combo box's height is that of its open list.
 const Place kPlaces[] = {
-    {1009, 55, 9, 190, 12, false},   {1010, 55, 23, 88, 12, false},
-    {1008, 184, 23, 61, 12, false},  {1013, 92, 38, 79, 66, true},
-    {1014, 92, 53, 79, 72, true},    {1015, 92, 67, 79, 72, true},
-    {1016, 92, 81, 79, 72, true},    {1021, 92, 95, 79, 51, true},
-    {1022, 105, 109, 66, 49, true},  {1007, 55, 124, 191, 12, false},
-    {1002, 55, 137, 191, 12, false}, {1003, 67, 151, 179, 12, false},
+    {1009, 55, 9, 190, 12, false},    {1010, 55, 23, 88, 12, false},
+    {1008, 184, 23, 61, 12, false},   {1013, 92, 38, 79, 66, true},
+    {1014, 92, 53, 79, 72, true},     {1015, 92, 67, 79, 72, true},
+    {1016, 92, 81, 79, 72, true},     {1021, 92, 95, 79, 51, true},
+    {1022, 105, 109, 66, 49, true},   {1007, 55, 124, 191, 12, false},
+    {1002, 55, 137, 191, 12, false},  {1003, 67, 151, 179, 12, false},
     {1011, 101, 164, 145, 12, false}, {1012, 101, 177, 145, 12, false},
-    {1006, 55, 191, 191, 12, false}, {1005, 55, 204, 191, 12, false},
-    {1001, 55, 218, 191, 31, false}, {1004, 55, 250, 191, 12, false},
-    {IDOK, 81, 276, 51, 21, false},  {IDCANCEL, 143, 276, 46, 21, false},
+    {1006, 55, 191, 191, 12, false},  {1005, 55, 204, 191, 12, false},
+    {1001, 55, 218, 191, 31, false},  {1004, 55, 250, 191, 12, false},
+    {IDOK, 81, 276, 51, 21, false},   {IDCANCEL, 143, 276, 46, 21, false},
 };
 
 std::vector<std::string> Choices(HWND combo) {
@@ -93,8 +93,8 @@ std::string Key(const char* key) {
 // The file's raw bytes, line ends included.
 std::string ReadAll(const char* path) {
     std::string bytes;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return bytes;
     char buffer[4096];
     DWORD got = 0;
