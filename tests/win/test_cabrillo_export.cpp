@@ -23,8 +23,8 @@ std::string Key(const char* key) {
 
 std::string ReadAll(const char* path) {
     std::string bytes;
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return bytes;
     char buffer[4096];
     DWORD got = 0;
@@ -76,6 +76,8 @@ class CabrilloExport : public ::testing::Test {
 protected:
     void SetUp() override {
         CreateDirectoryA("Plugins", nullptr);
+        // A CW log, so that the CW QSOs are admitted.
+        WritePrivateProfileStringA("Settings", "CW", "1", kIni);
         ASSERT_TRUE(dll.Loaded());
     }
     int Reset(int exportFlag) {
@@ -108,15 +110,15 @@ protected:
 TEST_F(CabrilloExport, OkThenResultsWriteTheLogAndSayItWasProduced) {
     bool dialogFound = false;
     {
-        window_driver::Driver operatorAtTheDialog(
-            "SOLSTICE RACE Contest", 10000, [&dialogFound](HWND dialog) {
-                if (!dialog) return;
-                dialogFound = true;
-                SetItemText(dialog, 1007, "Ana Garcia");
-                SetItemText(dialog, 1016, "LOW");
-                SetItemText(dialog, 1001, "Fun\r\n73");
-                Click(dialog, IDOK);
-            });
+        window_driver::Driver operatorAtTheDialog("SOLSTICE RACE Contest", 10000,
+                                                  [&dialogFound](HWND dialog) {
+                                                      if (!dialog) return;
+                                                      dialogFound = true;
+                                                      SetItemText(dialog, 1007, "Ana Garcia");
+                                                      SetItemText(dialog, 1016, "LOW");
+                                                      SetItemText(dialog, 1001, "Fun\r\n73");
+                                                      Click(dialog, IDOK);
+                                                  });
         Reset(1);
     }
     ASSERT_TRUE(dialogFound);
@@ -138,11 +140,14 @@ TEST_F(CabrilloExport, OkThenResultsWriteTheLogAndSayItWasProduced) {
         EXPECT_TRUE(shown.informationIcon);
         std::string log = ReadAll("EA8_G4ABC.cbr");
         EXPECT_EQ(cabrillo_check::Problems(log), std::vector<std::string>{}) << log;
-        EXPECT_EQ(log.find("START-OF-LOG: 3.0\r\nCONTEST: SOLSTICE-RACE \r\nCALLSIGN: EA8/G4ABC\r\n"),
-                  0u)
+        EXPECT_EQ(
+            log.find("START-OF-LOG: 3.0\r\nCONTEST: SOLSTICE-RACE \r\nCALLSIGN: EA8/G4ABC\r\n"), 0u)
             << log;
-        EXPECT_NE(log.find("CATEGORY-POWER: LOW\r\n"), std::string::npos);
+        EXPECT_NE(log.find("CATEGORY-MODE: CW\r\nCATEGORY-POWER: LOW\r\n"), std::string::npos);
         EXPECT_NE(log.find("NAME: Ana Garcia\r\n"), std::string::npos);
+        // The score the results call computed and kept, not what the dialog showed.
+        EXPECT_NE(Key("Claimed"), "0");
+        EXPECT_NE(log.find("CLAIMED-SCORE: " + Key("Claimed") + "\r\n"), std::string::npos);
         EXPECT_NE(log.find("SOAPBOX: Fun\r\nSOAPBOX: 73\r\n"), std::string::npos);
         // Each results call rewrites the file: every QSO once, never appended.
         const char kFirst[] =
