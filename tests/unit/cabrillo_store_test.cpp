@@ -127,7 +127,7 @@ TEST_F(CabrilloStore, OkTakesTheAnswersAndWritesTheKeysInOrder) {
     int result = Prepare("EA1XX", [](HeaderDialogValues& v) {
         v.callsign = "EA1XX/P";
         v.claimed = "999999";
-        v.categoryMode = "SSB";
+        v.categoryMode = "CW";
         v.categoryOperator = "MULTI-OP";
         v.categoryBand = "20M";
         v.categoryPower = "QRP";
@@ -146,9 +146,9 @@ TEST_F(CabrilloStore, OkTakesTheAnswersAndWritesTheKeysInOrder) {
     EXPECT_EQ(result, 1);
     const cabrillo::HeaderStore& s = cabrillo::Store();
     EXPECT_EQ(s.callsign, "EA1XX/P");
-    EXPECT_EQ(s.baseName, "EA1XX");  // fixed before the dialog
-    EXPECT_EQ(s.claimed, "");        // the claimed field is not taken
-    EXPECT_EQ(s.categoryMode, "SSB");
+    EXPECT_EQ(s.baseName, "EA1XX");    // fixed before the dialog
+    EXPECT_EQ(s.claimed, "");          // the claimed field is not taken
+    EXPECT_EQ(s.categoryMode, "SSB");  // nor the mode: no CW key, an SSB log
     EXPECT_EQ(s.categoryOperator, "MULTI-OP");
     EXPECT_EQ(s.categoryBand, "20M");
     EXPECT_EQ(s.categoryPower, "QRP");

@@ -211,9 +211,9 @@ TEST_F(CabrilloExport, OkThenEveryResultsCallRewritesTheLogAndSaysSo) {
             if (!d) return;
             Look(d, dialog);
             SetItem(d, 1007, "Ana Garcia");
-            SetItem(d, 1008, "999999");   // not taken: the log has the computed score
-            SetItem(d, 1015, "SSB");      // not taken: this is a CW log
-            SetItem(d, 1016, "100W");     // typed rather than chosen
+            SetItem(d, 1008, "999999");  // not taken: the log has the computed score
+            SetItem(d, 1015, "SSB");     // not taken: this is a CW log
+            SetItem(d, 1016, "100W");    // typed rather than chosen
             SendDlgItemMessageA(d, 1013, CB_SETCURSEL, 2, 0);
             SetItem(d, 1001, "Fun\r\n73");
             Click(d, IDOK);
