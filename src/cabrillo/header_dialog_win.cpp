@@ -5,6 +5,7 @@
 
 #include "cabrillo/header_dialog.h"
 #include "resource.h"
+#include "win/dialog.h"
 #include "win/module.h"
 
 namespace cabrillo {
@@ -51,39 +52,16 @@ std::string ControlText(HWND control) {
     return text;
 }
 
-class HeaderDialog {
+class HeaderDialog : public win::DialogBase {
 public:
     explicit HeaderDialog(HeaderDialogValues& values) : m_values(values) {}
 
-    static INT_PTR CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-        try {
-            if (message == WM_INITDIALOG) SetWindowLongPtrA(hwnd, DWLP_USER, lparam);
-            auto* self = reinterpret_cast<HeaderDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
-            return self ? self->Handle(hwnd, message, wparam) : FALSE;
-        } catch (...) {
-            // An answer that cannot be taken counts as cancel.
-            EndDialog(hwnd, IDCANCEL);
-            return TRUE;
-        }
-    }
-
-private:
-    INT_PTR Handle(HWND hwnd, UINT message, WPARAM wparam) {
-        switch (message) {
-            case WM_INITDIALOG:
-                return OnInitDialog(hwnd);
-            case WM_COMMAND:
-                return OnCommand(hwnd, LOWORD(wparam));
-            default:
-                return FALSE;
-        }
-    }
-
-    INT_PTR OnInitDialog(HWND hwnd) {
-        FillChoiceLists(hwnd);
+protected:
+    bool OnInitDialog() override {
+        FillChoiceLists(Hwnd());
         for (const Field& f : kFields) {
             const std::string& value = m_values.*f.value;
-            HWND control = GetDlgItem(hwnd, f.id);
+            HWND control = GetDlgItem(Hwnd(), f.id);
             // A value from the list is selected in it; anything else is typed into the edit.
             if (f.combo) {
                 LRESULT index = SendMessageA(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
@@ -92,25 +70,27 @@ private:
             }
             if (ControlText(control) != value) SetWindowTextA(control, value.c_str());
         }
-        return TRUE;
+        return true;
     }
 
-    INT_PTR OnCommand(HWND hwnd, int id) {
-        if (id == IDOK) {
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override {
+        if (msg != WM_COMMAND) return DialogBase::OnMessage(msg, wParam, lParam, result);
+        if (LOWORD(wParam) == IDOK) {
             HeaderDialogValues taken;
             for (const Field& f : kFields)
-                taken.*f.value = ControlText(GetDlgItem(hwnd, f.id));
+                taken.*f.value = ControlText(GetDlgItem(Hwnd(), f.id));
             m_values = std::move(taken);
-            EndDialog(hwnd, IDOK);
-            return TRUE;
+            EndDialogWith(IDOK);
+            return true;
         }
-        if (id == IDCANCEL) {
-            EndDialog(hwnd, IDCANCEL);
-            return TRUE;
+        if (LOWORD(wParam) == IDCANCEL) {
+            EndDialogWith(IDCANCEL);
+            return true;
         }
-        return FALSE;
+        return false;
     }
 
+private:
     // The choice lists travel with the template as dialog-initialisation data.
     static void FillChoiceLists(HWND hwnd) {
         HMODULE module = win::Module();
@@ -153,10 +133,8 @@ HWND DialogOwner() {
 
 bool ShowHeaderDialog(HeaderDialogValues& values) {
     HeaderDialog dialog(values);
-    INT_PTR result = DialogBoxParamA(win::Module(), MAKEINTRESOURCEA(IDD_CABRILLO), DialogOwner(),
-                                     HeaderDialog::Proc, reinterpret_cast<LPARAM>(&dialog));
     // A dialog that could not be shown confirmed nothing: no export.
-    return result == IDOK;
+    return dialog.DoModal(IDD_CABRILLO, DialogOwner()) == IDOK;
 }
 
 }  // namespace cabrillo
