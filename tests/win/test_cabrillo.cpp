@@ -11,44 +11,29 @@
 #include <vector>
 
 #include "../unit/cabrillo_check.h"
+#include "find_window.h"
 #include "host_exports.h"
 
 namespace {
 
 const char kIni[] = "Plugins\\SOLSTICE-RACE.ini";
-const char kCaption[] = "SOLSTICE RACE Contest";
-
-struct Search {
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK MatchCaption(HWND hwnd, LPARAM lparam) {
-    auto* search = reinterpret_cast<Search*>(lparam);
-    DWORD process = 0;
-    GetWindowThreadProcessId(hwnd, &process);
-    char caption[256] = {0};
-    GetWindowTextA(hwnd, caption, sizeof caption);
-    if (process != GetCurrentProcessId() || !IsWindowVisible(hwnd) ||
-        lstrcmpA(caption, search->caption) != 0)
-        return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
+const wchar_t kCaption[] = L"SOLSTICE RACE Contest";
 
 // Runs `work` on its own thread with the window of this process that has the caption, or
 // with null when none came up within `waitMs`.
 class Operator {
 public:
-    Operator(const char* caption, int waitMs, std::function<void(HWND)> work)
+    Operator(const wchar_t* caption, int waitMs, std::function<void(HWND)> work)
         : m_thread([=] {
               auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
-              Search search{caption, nullptr};
-              while (!search.found && std::chrono::steady_clock::now() < until) {
+              HWND found = nullptr;
+              // Shown only once it has been filled.
+              while (!(found && IsWindowVisible(found)) &&
+                     std::chrono::steady_clock::now() < until) {
                   std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                  EnumWindows(MatchCaption, reinterpret_cast<LPARAM>(&search));
+                  found = FindTop(L"#32770", caption);
               }
-              work(search.found);
+              work(found && IsWindowVisible(found) ? found : nullptr);
           }) {}
     ~Operator() { m_thread.join(); }
 
@@ -220,7 +205,7 @@ TEST_F(CabrilloExport, OkThenEveryResultsCallRewritesTheLogAndSaysSo) {
         });
         Reset();
     }
-    ASSERT_TRUE(dialog.found) << "no dialog captioned " << kCaption;
+    ASSERT_TRUE(dialog.found) << "no header dialog";
     EXPECT_EQ(dialog.misplaced, std::vector<int>{});
     EXPECT_EQ(dialog.texts[1009], "SOLSTICE RACE Contest");
     EXPECT_EQ(dialog.texts[1010], "EA8/G4ABC");
@@ -253,7 +238,7 @@ TEST_F(CabrilloExport, OkThenEveryResultsCallRewritesTheLogAndSaysSo) {
     for (int call = 0; call < 2; ++call) {
         BoxSeen box;
         {
-            Operator op("Output", 10000, [&box](HWND b) { CloseBox(b, box); });
+            Operator op(L"Output", 10000, [&box](HWND b) { CloseBox(b, box); });
             dll.GetResult();
         }
         EXPECT_TRUE(box.found);
@@ -298,7 +283,7 @@ TEST_F(CabrilloExport, CancelWritesNoKeyAndNoLog) {
     BoxSeen box;
     {
         // A box that should not come is closed all the same, so the test cannot hang.
-        Operator op("Output", 1500, [&box](HWND b) { CloseBox(b, box); });
+        Operator op(L"Output", 1500, [&box](HWND b) { CloseBox(b, box); });
         dll.GetResult();
     }
     EXPECT_FALSE(box.found) << box.text;

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <thread>
 
+#include "find_window.h"
 #include "host_exports.h"
 
 namespace {
@@ -85,7 +86,7 @@ TEST_F(Engine, SettingsAlternateThroughTheProfileFunctions) {
         // The export pass shows the Cabrillo header dialog; the operator cancels it.
         std::thread operatorAtTheDialog([] {
             for (int tries = 0; tries < 500; ++tries) {
-                if (HWND dialog = FindWindowA(nullptr, "SOLSTICE RACE Contest")) {
+                if (HWND dialog = FindTop(L"#32770", L"SOLSTICE RACE Contest")) {
                     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
                     return;
                 }
