@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "base/text.h"
 #include "base/textfile.h"
 #include "cabrillo/cabrillo.h"
@@ -46,6 +48,8 @@ std::string LogText(const HeaderStore& s, int claimedScore, const std::string& h
     for (const std::string& qso : s.qsoLines)
         out.append(qso);
     out.append("END-OF-LOG:\r\n");
+    // Log checkers refuse tabs; a pasted one becomes the blank it stood for.
+    std::replace(out.begin(), out.end(), '\t', ' ');
     return out;
 }
 

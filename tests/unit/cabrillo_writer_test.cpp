@@ -147,6 +147,17 @@ TEST_F(CabrilloWriter, EmptyLogEndsRightAfterTheSoapbox) {
     EXPECT_TRUE(cabrillo_check::Problems(Cbr()).empty());
 }
 
+TEST_F(CabrilloWriter, PastedTabsBecomeBlanks) {
+    cabrillo::Store().name = "Ana\tGarcia";
+    cabrillo::Store().soapbox = cabrillo::SoapboxLogForm("Fun\tand<CR><LF>73");
+    State().log.Append(Qso("DL1ABC", 14025, "CW", kMay6, "001", "M\t"));
+    cabrillo::ExportLog();
+    EXPECT_TRUE(cabrillo_check::Problems(Cbr()).empty()) << Cbr();
+    EXPECT_NE(Cbr().find("NAME: Ana Garcia\r\n"), std::string::npos);
+    EXPECT_NE(Cbr().find("SOAPBOX: Fun and\r\nSOAPBOX: 73\r\n"), std::string::npos);
+    EXPECT_NE(Cbr().find(" 599 M \r\n"), std::string::npos);
+}
+
 TEST_F(CabrilloWriter, FileThatCannotBeWrittenIsNotReportedAsProduced) {
     std::filesystem::create_directory(dir.path() / "EA1XX.cbr");
     EXPECT_EQ(cabrillo::ExportLog(), "File not produced: EA1XX.cbr");
