@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "../unit/cabrillo_check.h"
+#include "cabrillo/cabrillo.h"
 #include "find_window.h"
 #include "host_exports.h"
+#include "win/module.h"
 
 namespace {
 
@@ -291,3 +293,15 @@ TEST_F(CabrilloExport, CancelWritesNoKeyAndNoLog) {
 }
 
 }  // namespace
+
+// The core linked into this program has no dialog templates of its own: the dialog cannot
+// come up, and an unconfirmed header must not lead to an export.
+TEST(CabrilloHeaderDialog, ThatCannotBeShownCancelsTheExport) {
+    TempCurrentFolder folder;
+    ResetStateForTests();
+    win::SetModule(GetModuleHandleA(nullptr));
+    State().exportFlag = 1;
+    StateLock lock(StateMutex());
+    EXPECT_EQ(cabrillo::PrepareExport("EA1XX", COleDateTime(), COleDateTime(), lock), 0);
+    EXPECT_EQ(State().exportFlag, 0);
+}
