@@ -176,4 +176,63 @@ TEST_F(PlayedHost, TypedCallFrequencyMoveRemovalAndUnload) {
     EXPECT_EQ(FindTop(kDialogClass, kSetupCaption), nullptr);
 }
 
+// Thousands of calls from the host while it moves its frequency and the operator types: the
+// setup thread refreshes all along against the live host object; then the unload.
+TEST_F(PlayedHost, ThousandsOfCallsWhileTheHostMovesThenUnload) {
+    SetSetting("EADX100", "1");
+    SetSetting("EA_Province", "1");
+    HWND w = Reset();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(WaitForRefresh(0));
+    const wchar_t* const typed[] = {L"EA3XYZ", L"", L"EA", L"DL1ABC", L"EA0AA", L"K5ZZ"};
+    const double freqs[] = {14025000, 14025500, 7012000, 10120000, 21030000, 3999999};
+    const char* const bands[] = {"160m", "80m", "40m", "20m", "15m", "10m"};
+    const char* const provinces[] = {"B", "M", "SMR", "TF", "001"};
+    int stored = 0, removed = 0;
+    std::string text;
+    for (int i = 0; i < 4000; ++i) {
+        host.entry = typed[i % 6];
+        host.frequency = freqs[(i / 3) % 6];
+        HostExports::QsoFields q = SpanishQso();
+        q.call = "EA" + std::to_string(i % 500);
+        q.band = bands[i % 6];
+        q.exchRcvd = provinces[i % 5];
+        q.prefix = i % 4 ? "EA" : "DL";
+        q.time = COleDateTime::FromFields(2017, 5, 6, 12 + (i % 1440) / 60, i % 60);
+        switch (i % 4) {
+            case 0:
+            case 1:
+                stored += dll->AddData(q);
+                break;
+            case 2:
+                dll->CheckCall(q.call, "CW", "EA3", q.prefix, q.band);
+                break;
+            default: {
+                HostExports::QsoFields old = q;
+                int j = i - 3;
+                old.call = "EA" + std::to_string(j % 500);
+                old.band = bands[j % 6];
+                old.prefix = j % 4 ? "EA" : "DL";
+                old.time = COleDateTime::FromFields(2017, 5, 6, 12 + (j % 1440) / 60, j % 60);
+                dll->RemoveData(old);
+                ++removed;
+                break;
+            }
+        }
+        if (i % 200 == 0) text = dll->GetResult();
+        if (i % 20 == 0) PumpFor(1);  // the host's thread serves its automation object
+    }
+    text = dll->GetResult();
+    EXPECT_NE(text.find("Total\t"), std::string::npos);
+    EXPECT_GT(stored, 1000);
+    EXPECT_TRUE(IsWindow(w));
+    EXPECT_GT(host.fieldsAsked.size(), 10u) << "the setup thread kept refreshing";
+
+    ULONGLONG start = GetTickCount64();
+    dll.reset();
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+    EXPECT_FALSE(IsWindow(w));
+    EXPECT_FALSE(AnyDisplay());
+}
+
 }  // namespace
