@@ -1,13 +1,158 @@
 #include "cabrillo/cabrillo.h"
 
+#include <array>
+
+#include "base/text.h"
+#include "cabrillo/header_dialog.h"
+#include "setup/settings.h"
+
 namespace cabrillo {
 
-int PrepareExport(const std::string&, const COleDateTime&, const COleDateTime&, StateLock&) {
-    return 1;
+HeaderStore& Store() {
+    static HeaderStore store;
+    return store;
 }
 
-std::string ExportLog() {
-    return std::string();
+namespace {
+
+// Characters that Windows refuses in a file name, or that would lead out of the current
+// folder; the control characters are checked separately.
+constexpr std::string_view kForbidden = "/\\:*?\"<>|";
+
+// Device names that Windows opens instead of a file, with any extension.
+bool IsDeviceName(const std::string& name) {
+    std::string stem = text::Upper(name.substr(0, name.find('.')));
+    while (!stem.empty() && stem.back() == ' ')
+        stem.pop_back();
+    static const std::array<const char*, 4> kPlain = {"CON", "PRN", "AUX", "NUL"};
+    for (const char* device : kPlain) {
+        if (stem == device) return true;
+    }
+    return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
+           stem[3] >= '1' && stem[3] <= '9';
+}
+
+HeaderDialogValues ToDialog(const HeaderStore& s) {
+    HeaderDialogValues v;
+    v.contest = s.contest;
+    v.callsign = s.callsign;
+    v.claimed = s.claimed;
+    v.categoryOperator = s.categoryOperator;
+    v.categoryBand = s.categoryBand;
+    v.categoryMode = s.categoryMode;
+    v.categoryPower = s.categoryPower;
+    v.categoryAssisted = s.categoryAssisted;
+    v.categoryTransmitter = s.categoryTransmitter;
+    v.name = s.name;
+    v.address = s.address;
+    v.addressCity = s.addressCity;
+    v.addressPostalCode = s.addressPostalCode;
+    v.addressCountry = s.addressCountry;
+    v.operators = s.operators;
+    v.club = s.club;
+    v.soapbox = s.soapbox;
+    v.email = s.email;
+    return v;
+}
+
+// The claimed score and the category mode are not taken: the log carries the computed
+// score and the mode of the log itself.
+void FromDialog(const HeaderDialogValues& v, HeaderStore& s) {
+    s.contest = v.contest;
+    s.callsign = v.callsign;
+    s.categoryOperator = v.categoryOperator;
+    s.categoryBand = v.categoryBand;
+    s.categoryPower = v.categoryPower;
+    s.categoryAssisted = v.categoryAssisted;
+    s.categoryTransmitter = v.categoryTransmitter;
+    s.name = v.name;
+    s.address = v.address;
+    s.addressCity = v.addressCity;
+    s.addressPostalCode = v.addressPostalCode;
+    s.addressCountry = v.addressCountry;
+    s.operators = v.operators;
+    s.club = v.club;
+    s.soapbox = v.soapbox;
+    s.email = v.email;
+}
+
+}  // namespace
+
+std::string BaseName(const std::string& ownCall) {
+    std::string name = text::ReplaceAll(text::ReplaceAll(ownCall, "/", "_"), "\\", "_");
+    name = text::Trim(name);
+    for (char& c : name) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || kForbidden.find(c) != std::string_view::npos) c = '_';
+    }
+    if (name.empty()) return "ANON";
+    if (IsDeviceName(name)) name += '_';
+    return name;
+}
+
+std::string EscapeSoapbox(const std::string& typed) {
+    return text::ReplaceAll(text::ReplaceAll(typed, "\r", "<CR>"), "\n", "<LF>");
+}
+
+std::string UnescapeSoapbox(const std::string& stored) {
+    return text::ReplaceAll(text::ReplaceAll(stored, "<CR>", "\r"), "<LF>", "\n");
+}
+
+std::string SoapboxLogForm(const std::string& escaped) {
+    return text::ReplaceAll(text::ReplaceAll(escaped, "<CR>", "\r\nSOAPBOX: "), "<LF>", "");
+}
+
+int PrepareExport(const std::string& ownCall, const COleDateTime& start, const COleDateTime& end,
+                  StateLock& lock) {
+    HeaderStore& store = Store();
+    PluginState& state = State();
+    store.callsign = ownCall;
+    store.start = start;
+    store.end = end;
+    // Fixed here: editing the callsign in the dialog does not rename the file.
+    store.baseName = BaseName(ownCall);
+
+    store.operators = settings::ReadKey("Operators");
+    if (store.operators.empty()) store.operators = ownCall;
+    store.name = settings::ReadKey("Name");
+    store.address = settings::ReadKey("Address");
+    store.claimed = settings::ReadKey("Claimed");
+    state.cwTest = settings::ReadIntKey("CW");
+
+    store.contest = "SOLSTICE RACE Contest";
+    store.categoryOperator = "SINGLE-OP";
+    store.categoryBand = "ALL";
+    store.categoryMode = state.cwTest ? "CW" : "SSB";
+    store.categoryAssisted = "NON-ASSISTED";
+    store.categoryTransmitter = "ONE";
+
+    store.email = settings::ReadKey("Email");
+    store.club = settings::ReadKey("Club");
+    store.soapbox = UnescapeSoapbox(settings::ReadKey("SoapBox"));
+
+    HeaderDialogValues values = ToDialog(store);
+    lock.unlock();
+    bool ok = ShowHeaderDialog(values);
+    lock.lock();
+
+    if (!ok) {
+        state.exportFlag = 0;
+        return 0;
+    }
+    FromDialog(values, store);
+    std::string escaped = EscapeSoapbox(store.soapbox);
+    // Lost silently when the settings file cannot be written: the export goes on.
+    settings::WriteKey("Operators", store.operators);
+    settings::WriteKey("Name", store.name);
+    settings::WriteKey("Email", store.email);
+    settings::WriteKey("Address", store.address);
+    settings::WriteKey("Category", store.categoryOperator);
+    settings::WriteKey("Contest", store.contest);
+    settings::WriteKey("Club", store.club);
+    settings::WriteKey("SoapBox", escaped);
+    store.soapbox = SoapboxLogForm(escaped);
+    store.qsoLines.clear();
+    return 1;
 }
 
 }  // namespace cabrillo

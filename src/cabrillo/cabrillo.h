@@ -1,11 +1,42 @@
 #pragma once
 // The Cabrillo export: the header store with its dialog, and the log writer.
 #include <string>
+#include <vector>
 
 #include "base/datetime.h"
+#include "engine/info.h"
 #include "engine/state.h"
 
 namespace cabrillo {
+
+// The header answers of the coming export, the file's base name and its QSO lines. One
+// process-wide object from load to unload, guarded by the state lock.
+struct HeaderStore {
+    std::string callsign;
+    std::string baseName;
+    std::string claimed;  // shown in the dialog only; the log takes the computed score
+    std::string contest;
+    std::string categoryOperator;
+    std::string categoryBand;
+    std::string categoryMode;
+    std::string categoryPower;
+    std::string categoryAssisted;
+    std::string categoryTransmitter;
+    std::string name;
+    std::string address;
+    std::string addressCity;
+    std::string addressPostalCode;
+    std::string addressCountry;
+    std::string operators;
+    std::string club;
+    std::string email;
+    std::string soapbox;  // as typed before OK; in its log form after OK
+    COleDateTime start;
+    COleDateTime end;
+    std::vector<std::string> qsoLines;
+};
+
+HeaderStore& Store();
 
 // Prepare export, run by the reset when an export is asked for: loads the header store,
 // shows the header dialog and takes the answers. 1 on OK; 0 on cancel, which clears the
@@ -16,5 +47,20 @@ int PrepareExport(const std::string& ownCall, const COleDateTime& start, const C
 // Writes the Cabrillo log of the current state and returns the completion message that the
 // results call shows. Called with the state lock held.
 std::string ExportLog();
+
+// The log's file name without ".cbr": the own call made into a plain file name of the
+// current folder, "ANON" when nothing is left of it.
+std::string BaseName(const std::string& ownCall);
+
+// The soapbox is kept in the settings file on one line: line breaks become "<CR>"/"<LF>".
+std::string EscapeSoapbox(const std::string& typed);
+std::string UnescapeSoapbox(const std::string& stored);
+// The escaped soapbox as the log carries it: every further line starts with "SOAPBOX: ".
+std::string SoapboxLogForm(const std::string& escaped);
+
+// One "QSO:" line of the log, with its CR LF.
+std::string QsoLine(const CInfo& entry, const std::string& ownCall);
+// The whole file: header, the store's QSO lines, end marker.
+std::string LogText(const HeaderStore& store, int claimedScore, const std::string& hostVersion);
 
 }  // namespace cabrillo

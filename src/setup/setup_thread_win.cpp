@@ -18,6 +18,10 @@ namespace {
 std::atomic<bool> g_running{false};
 // The Setup window, once initialised; null before and after.
 std::atomic<HWND> g_window{nullptr};
+// A refresh message waits in the Setup window's queue. Refreshes read the state as it is
+// when they run, so one waiting message serves every change made before it is taken; a
+// flood of them (a host deleting many QSOs) would keep the window from closing in time.
+std::atomic<bool> g_refreshQueued{false};
 
 constexpr DWORD kPollMs = 20;
 // The host waits at most this long for the Setup window to close.
@@ -80,7 +84,17 @@ DWORD WINAPI ThreadProc(void*) {
 }  // namespace
 
 void PublishSetupWindow(HWND window) {
+    if (!window) g_refreshQueued = false;  // a message to a destroyed window is never taken
     g_window = window;
+}
+
+void PostRefreshTo(HWND window) {
+    if (!window || g_refreshQueued.exchange(true)) return;
+    if (!PostMessageW(window, kRefreshMessage, 0, 0)) g_refreshQueued = false;
+}
+
+void RefreshTaken() {
+    g_refreshQueued = false;
 }
 
 void StartRoutine() {
@@ -108,6 +122,13 @@ void CloseAll(bool processEnding) {
     // can answer. It closes its display windows on its own thread, then ends.
     if (HWND window = g_window) PostMessageW(window, WM_CLOSE, 0, 0);
     WaitServingHostCalls([] { return !g_running; }, deadline);
+    if (g_running) {
+        // The setup thread did not end in time: keep our code mapped for good, so that an
+        // unload cannot pull it from under that thread. A leaked module beats a crashed host.
+        HMODULE self = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                           reinterpret_cast<LPCWSTR>(&CloseAll), &self);
+    }
 }
 
 bool SetupWindowExists() {
@@ -115,7 +136,7 @@ bool SetupWindowExists() {
 }
 
 void PostRefresh() {
-    if (HWND window = g_window) PostMessageW(window, kRefreshMessage, 0, 0);
+    PostRefreshTo(g_window);
 }
 
 void PostClearProvinceMarks() {

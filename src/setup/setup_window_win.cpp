@@ -84,7 +84,7 @@ public:
         for (int i = 0; i < 6; ++i)
             CheckDlgButton(Hwnd(), kIdCw + i, values[i] ? BST_CHECKED : BST_UNCHECKED);
     }
-    void PostRefresh() override { PostMessageW(Hwnd(), kRefreshMessage, 0, 0); }
+    void PostRefresh() override { PostRefreshTo(Hwnd()); }
 
 protected:
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override {
@@ -105,6 +105,7 @@ protected:
                 SavePosition();
                 return false;
             case kRefreshMessage:
+                RefreshTaken();
                 m_handlers.OnRefresh();
                 return true;
             case win::kClearProvinceMarks:

@@ -13,6 +13,12 @@ void RunSetupWindow();
 // destroyed (null).
 void PublishSetupWindow(HWND window);
 
+// Posts the refresh message to the Setup window unless one already waits in its queue.
+void PostRefreshTo(HWND window);
+// Called by the Setup window as it takes a refresh message from its queue: the next change
+// may post another one.
+void RefreshTaken();
+
 // Sets a window text kept in code page 1251.
 void SetText1251(HWND window, const std::string& text);
 
