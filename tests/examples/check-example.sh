@@ -29,13 +29,15 @@ run() {  # run OUTDIR [options]
 run text
 run html --html --export
 
+# Under Wine the program's two output streams arrive as one; take the lines by their kind.
+grep -h -E '^(CheckCall0|IsValidExchg0) ' "$work/text.stdout" "$work/text.stderr" | tr -d '\r' >"$work/queries.txt" || true
+grep -h -E '^message box ' "$work/html.stdout" "$work/html.stderr" | tr -d '\r' >"$work/messages.txt" || true
 declare -A produced=(
   [results.txt]="$work/text/results.txt"
-  [queries.txt]="$work/text.stdout.queries"
+  [queries.txt]="$work/queries.txt"
   [results.html]="$work/html/results.html"
-  [messages.txt]="$work/html.stderr"
+  [messages.txt]="$work/messages.txt"
 )
-grep -E '^(CheckCall0|IsValidExchg0) ' "$work/text.stdout" >"$work/text.stdout.queries" || true
 for f in "$work"/text/BadQSO_*.txt; do produced[$(basename "$f")]=$f; done
 for f in "$work"/html/*.cbr; do produced[$(basename "$f")]=$f; done
 # The bad-QSO file must not depend on the results form.
