@@ -30,16 +30,7 @@ protected:
     }
     void Add(const std::string& call, const std::string& band, const std::string& prefix,
              const std::string& province, double time, bool dupe = false) {
-        CInfo e;
-        e.m_strCall = call;
-        e.m_strBand = band;
-        e.m_strPrefix = prefix;
-        e.m_strProvince = province;
-        e.m_time = COleDateTime(time);
-        e.m_bDupe = e.m_bNotCounted = dupe ? 1 : 0;
-        State().log.Append(e);
-        StringList& worked = State().workedBands;
-        if (std::find(worked.begin(), worked.end(), band) == worked.end()) worked.push_back(band);
+        StoreQso(call, band, prefix, province, time, dupe);
     }
     // The worked example: three QSOs on 20m, one on 40m, the newest on 20m.
     void AddExample() {

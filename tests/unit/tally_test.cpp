@@ -23,16 +23,7 @@ protected:
     // Stores a QSO and records its band as worked, as admission does.
     void Add(const std::string& call, const std::string& band, const std::string& prefix,
              const std::string& province = "", double time = 0, bool dupe = false) {
-        CInfo e;
-        e.m_strCall = call;
-        e.m_strBand = band;
-        e.m_strPrefix = prefix;
-        e.m_strProvince = province;
-        e.m_time = COleDateTime(time);
-        e.m_bDupe = e.m_bNotCounted = dupe ? 1 : 0;
-        State().log.Append(e);
-        StringList& worked = State().workedBands;
-        if (std::find(worked.begin(), worked.end(), band) == worked.end()) worked.push_back(band);
+        StoreQso(call, band, prefix, province, time, dupe);
     }
     void AddDupe(const std::string& call, const std::string& band, const std::string& prefix,
                  double time = 0) {

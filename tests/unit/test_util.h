@@ -2,6 +2,7 @@
 // Shared helpers of the native tests.
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -43,6 +44,21 @@ inline std::string ReadFile(const std::filesystem::path& p) {
 inline void WriteFile(const std::filesystem::path& p, const std::string& content) {
     std::ofstream out(p, std::ios::binary);
     out << content;
+}
+
+// Stores a QSO straight into the log and records its band as worked, as admission does.
+inline void StoreQso(const std::string& call, const std::string& band, const std::string& prefix,
+                     const std::string& province = "", double time = 0, bool dupe = false) {
+    CInfo e;
+    e.m_strCall = call;
+    e.m_strBand = band;
+    e.m_strPrefix = prefix;
+    e.m_strProvince = province;
+    e.m_time = COleDateTime(time);
+    e.m_bDupe = e.m_bNotCounted = dupe ? 1 : 0;
+    State().log.Append(e);
+    StringList& worked = State().workedBands;
+    if (std::find(worked.begin(), worked.end(), band) == worked.end()) worked.push_back(band);
 }
 
 // Every test starts from the state after load.
