@@ -147,4 +147,26 @@ TEST_F(Engine, BadQsoFileLinesAndRemoval) {
     EXPECT_EQ(dll.IsValidExchg(" m", "EA"), 1);
 }
 
+// Another program (an editor, a virus scanner) holds the file with no sharing at all: every
+// export goes on, the log stays right, and the file keeps every line it had.
+TEST_F(Engine, BadQsoFileHeldExclusivelyByAnotherProgram) {
+    Spit("host\\Ketl2.ini", "Ketl=2.16\r\n");
+    Spit("Plugins\\SOLSTICE-RACE.ini", "[Settings]\r\nCW=1\r\nStart=1\r\n");
+    Reset();
+    HostExports::QsoFields wrongBand = Qso("EA1A", "12m");
+    EXPECT_EQ(dll.AddData(wrongBand), 0);
+    const std::string before = Slurp(kBadFile);
+    HANDLE holder = CreateFileA(kBadFile, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(dll.AddData(Qso("EA1AB")), 1);
+    EXPECT_EQ(dll.AddData(Qso("EA1AB")), 1);  // its dupe line cannot be written
+    EXPECT_EQ(dll.RemoveData(wrongBand), 1);
+    EXPECT_EQ(dll.CheckCall("EA1AB", "CW", "EA1", "EA", "20m"), 0);
+    const std::string result = dll.GetResult();
+    EXPECT_NE(result.find("Total\t 1\t"), std::string::npos) << result;
+    CloseHandle(holder);
+    EXPECT_EQ(Slurp(kBadFile), before);
+}
+
 }  // namespace
