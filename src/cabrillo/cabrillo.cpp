@@ -4,7 +4,7 @@
 
 #include "base/text.h"
 #include "cabrillo/header_dialog.h"
-#include "setup/settings.h"
+#include "settings/settings.h"
 
 namespace cabrillo {
 

@@ -7,7 +7,7 @@
 
 #include "display/advanced_button.h"
 #include "display/province_boxes.h"
-#include "setup/settings.h"
+#include "settings/settings.h"
 #include "win/dialog.h"
 #include "win/gdi.h"
 #include "win/wide_text.h"

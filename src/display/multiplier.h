@@ -5,7 +5,7 @@
 // on that thread.
 #include <string>
 
-#include "setup/settings.h"
+#include "settings/settings.h"
 #include "win/control.h"
 #include "win/dialog.h"
 #include "win/wide_text.h"

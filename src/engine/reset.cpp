@@ -4,7 +4,7 @@
 #include "engine/engine.h"
 #include "engine/host_ini.h"
 #include "engine/setup_link.h"
-#include "setup/settings.h"
+#include "settings/settings.h"
 
 namespace engine {
 

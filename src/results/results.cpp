@@ -5,7 +5,7 @@
 #include "cabrillo/cabrillo.h"
 #include "results/report.h"
 #include "results/tally.h"
-#include "setup/settings.h"
+#include "settings/settings.h"
 
 namespace results {
 

@@ -3,10 +3,10 @@
 // the host. The Win32 dialog turns messages into these calls and options into check boxes.
 #include <string>
 
+#include "settings/settings.h"
 #include "setup/display_windows.h"
 #include "setup/host_link.h"
 #include "setup/refresh.h"
-#include "setup/settings.h"
 
 namespace setup {
 

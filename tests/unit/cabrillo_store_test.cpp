@@ -2,7 +2,7 @@
 
 #include "cabrillo/cabrillo.h"
 #include "cabrillo/header_dialog.h"
-#include "setup/settings.h"
+#include "settings/settings.h"
 #include "test_util.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include "engine/host_ini.h"
 #include "engine_util.h"
-#include "setup/settings.h"
+#include "settings/settings.h"
 
 namespace {
 

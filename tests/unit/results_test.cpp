@@ -6,7 +6,7 @@
 #include "base/ui.h"
 #include "results/report.h"
 #include "results/results.h"
-#include "setup/settings.h"
+#include "settings/settings.h"
 #include "test_util.h"
 
 namespace {

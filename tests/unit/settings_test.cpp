@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "setup/settings.h"
+#include "settings/settings.h"
 #include "test_util.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "fake_host.h"
 #include "find_window.h"
 #include "host_exports.h"
-#include "setup/settings.h"
+#include "settings/settings.h"
 #include "setup/setup_thread.h"
 #include "win/module.h"
 

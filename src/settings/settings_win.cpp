@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "setup/settings.h"
+#include "settings/settings.h"
 
 namespace settings {
 

@@ -9,7 +9,7 @@
 
 #include <mutex>
 
-#include "setup/settings.h"
+#include "settings/settings.h"
 
 namespace settings {
 
