@@ -1,7 +1,6 @@
 #include "contest/contest_rules.h"
 
 #include "base/text.h"
-#include "engine/info.h"
 
 namespace contest {
 
@@ -48,16 +47,17 @@ bool IsExUssrEntity(const std::string& prefix) {
     return IsMember(kExUssr, prefix);
 }
 
-void RecordCallArea(CInfo& entry, const std::string& prefix, const std::string& prefixText) {
-    int* field = nullptr;
+void RecordCallArea(CallAreaFields areas, const std::string& prefix,
+                    const std::string& prefixText) {
+    int32_t* field = nullptr;
     if (prefix == "K") {
-        field = &entry.m_nAreaK;
+        field = &areas.k;
     } else if (prefix == "VE") {
-        field = &entry.m_nAreaVE;
+        field = &areas.ve;
     } else if (prefix == "VK") {
-        field = &entry.m_nAreaVK;
+        field = &areas.vk;
     } else if (prefix == "JA") {
-        field = &entry.m_nAreaJA;
+        field = &areas.ja;
     } else {
         return;
     }

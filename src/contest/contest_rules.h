@@ -2,10 +2,9 @@
 // The contest's fixed vocabulary: bands, modes, province codes and the entity groups the
 // rules treat specially. Every other module asks these questions here.
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
-
-class CInfo;
 
 namespace contest {
 
@@ -30,9 +29,17 @@ bool IsProvince(const std::string& code);
 bool IsSpanishEntity(const std::string& prefix);
 bool IsExUssrEntity(const std::string& prefix);
 
+// The call-area fields of one QSO, one for each entity whose call areas are told apart.
+struct CallAreaFields {
+    int32_t& k;
+    int32_t& ve;
+    int32_t& vk;
+    int32_t& ja;
+};
+
 // Stores the last digit of `prefixText` into the call-area field that `prefix` selects
 // ("K", "VE", "VK", "JA"); other entities and texts without digits change nothing.
-void RecordCallArea(CInfo& entry, const std::string& prefix, const std::string& prefixText);
+void RecordCallArea(CallAreaFields areas, const std::string& prefix, const std::string& prefixText);
 
 }  // namespace contest
 

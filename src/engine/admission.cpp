@@ -105,7 +105,7 @@ int Admit(const QsoArgs& q, BadLines& bad) {
             bad.Add(badqso::kNoProvince);
         }
     } else {
-        contest::RecordCallArea(entry, q.prefix, q.prefixText);
+        contest::RecordCallArea(entry.CallAreas(), q.prefix, q.prefixText);
     }
 
     if (s.log.HasCallBandMode(q.call, q.band, q.mode)) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/datetime.h"
+#include "contest/contest_rules.h"
 
 class CInfo {
 public:
@@ -38,6 +39,9 @@ public:
     // Copies every field but m_nReserved, which stays the target's.
     CInfo& operator=(const CInfo& other);
     CInfo& operator=(CInfo&& other) noexcept;
+
+    // The fields the contest's call-area rule fills.
+    contest::CallAreaFields CallAreas() { return {m_nAreaK, m_nAreaVE, m_nAreaVK, m_nAreaJA}; }
 };
 
 class CLogEntry {

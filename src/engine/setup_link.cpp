@@ -1,21 +1,24 @@
 #include "engine/setup_link.h"
 
-#include "setup/setup_thread.h"
-
 namespace engine {
 
 namespace {
-const SetupLink kReal{&setup::SetupWindowExists, &setup::StartRoutine, &setup::PostRefresh,
-                      &setup::PostClearProvinceMarks};
-SetupLink g_link = kReal;
+const SetupLink kNone{[] { return false; }, [] {}, [] {}, [] {}};
+SetupLink g_wired = kNone;
+SetupLink g_link = kNone;
 }  // namespace
 
 const SetupLink& Setup() {
     return g_link;
 }
 
+void WireSetupLink(const SetupLink& link) {
+    g_wired = link;
+    g_link = link;
+}
+
 void SetSetupLinkForTests(const SetupLink& link) {
-    g_link = link.windowExists ? link : kReal;
+    g_link = link.windowExists ? link : g_wired;
 }
 
 }  // namespace engine

@@ -3,9 +3,13 @@
 #include <chrono>
 #include <thread>
 
+#include "engine/setup_link.h"
 #include "setup/setup_thread.h"
 
 bool CTestApp::InitInstance() {
+    // The engine starts and reaches the Setup window only through this link.
+    engine::WireSetupLink({&setup::SetupWindowExists, &setup::StartRoutine, &setup::PostRefresh,
+                           &setup::PostClearProvinceMarks});
     return true;
 }
 

@@ -59,19 +59,19 @@ TEST(ContestRules, EntityGroupsAreExact) {
 
 TEST(ContestRules, CallAreaKeepsTheLastDigit) {
     CInfo e;
-    contest::RecordCallArea(e, "K", "K");
+    contest::RecordCallArea(e.CallAreas(), "K", "K");
     EXPECT_EQ(e.m_nAreaK, -1);
-    contest::RecordCallArea(e, "JA", "7J1");
+    contest::RecordCallArea(e.CallAreas(), "JA", "7J1");
     EXPECT_EQ(e.m_nAreaJA, 1);
-    contest::RecordCallArea(e, "K", "W5");
+    contest::RecordCallArea(e.CallAreas(), "K", "W5");
     EXPECT_EQ(e.m_nAreaK, 5);
-    contest::RecordCallArea(e, "VE", "VE3");
-    contest::RecordCallArea(e, "VK", "VK0");
+    contest::RecordCallArea(e.CallAreas(), "VE", "VE3");
+    contest::RecordCallArea(e.CallAreas(), "VK", "VK0");
     EXPECT_EQ(e.m_nAreaVE, 3);
     EXPECT_EQ(e.m_nAreaVK, 0);
     CInfo spanish;
-    contest::RecordCallArea(spanish, "EA", "EA5");
-    contest::RecordCallArea(spanish, "k", "W5");
+    contest::RecordCallArea(spanish.CallAreas(), "EA", "EA5");
+    contest::RecordCallArea(spanish.CallAreas(), "k", "W5");
     EXPECT_EQ(spanish.m_nAreaK, -1);
     EXPECT_EQ(spanish.m_nAreaJA, -1);
 }
