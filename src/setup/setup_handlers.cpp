@@ -59,49 +59,50 @@ settings::PositionCache SetupHandlers::LoadSettings() {
 }
 
 void SetupHandlers::SendInitialMode() {
+    if (!m_options.ssb && !m_options.cw) {
+        // The reset read the missing "CW" key as an SSB log; the host is told CW below, so
+        // the log and the settings follow first: QSOs admitted while the host takes the
+        // commands are judged as CW.
+        m_options.cw = 1;
+        SetCwTest(1);
+        settings::WriteKey("CW", "1");
+        settings::WriteKey("SSB", "0");
+    }
     Stoppable([&] {
         if (m_options.ssb) {
             m_host.SendCommand(kModeSsb);
             return;
         }
-        const bool cwStored = m_options.cw != 0;
+        m_options.cw = 1;
         m_host.SendCommand(kModeCw);
         m_host.SendCommand(kBaudRate);
-        m_options.cw = 1;
-        if (!cwStored) {
-            // The reset read the missing "CW" key as an SSB log; the host now works CW, so
-            // the log and the settings follow, as a click on "CW" would make them.
-            SetCwTest(1);
-            settings::WriteKey("CW", "1");
-            settings::WriteKey("SSB", "0");
-        }
     });
 }
 
+// The log, the settings and the boxes follow the click whatever the host answers: the next
+// reset reads the mode back from the settings.
 void SetupHandlers::ChooseCw() {
+    m_options.cw = 1;
+    m_options.ssb = 0;
+    SetCwTest(1);
     Stoppable([&] {
-        m_options.cw = 1;
-        m_options.ssb = 0;
-        SetCwTest(1);
         m_host.SendCommand(kModeCw);
         m_host.SendCommand(kBaudRate);
-        settings::WriteKey("CW", "1");
-        settings::WriteKey("SSB", "0");
-        // Shown again so that a click on a set box leaves it set.
-        m_view.ShowOptions(m_options);
     });
+    settings::WriteKey("CW", "1");
+    settings::WriteKey("SSB", "0");
+    // Shown again so that a click on a set box leaves it set.
+    m_view.ShowOptions(m_options);
 }
 
 void SetupHandlers::ChooseSsb() {
-    Stoppable([&] {
-        m_options.ssb = 1;
-        m_options.cw = 0;
-        SetCwTest(0);
-        m_host.SendCommand(kModeSsb);
-        settings::WriteKey("SSB", "1");
-        settings::WriteKey("CW", "0");
-        m_view.ShowOptions(m_options);
-    });
+    m_options.ssb = 1;
+    m_options.cw = 0;
+    SetCwTest(0);
+    Stoppable([&] { m_host.SendCommand(kModeSsb); });
+    settings::WriteKey("SSB", "1");
+    settings::WriteKey("CW", "0");
+    m_view.ShowOptions(m_options);
 }
 
 // The option follows the window, not the check box: a click closes an open window and

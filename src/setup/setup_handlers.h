@@ -89,7 +89,7 @@ public:
     settings::PositionCache& Position() { return m_position; }
 
 private:
-    // Runs a handler that calls the host; a failing call ends it there, silently.
+    // Runs a handler's host calls; a failing call ends them there, silently.
     template <typename F>
     void Stoppable(F&& f);
 

@@ -1,6 +1,7 @@
 #pragma once
 // Fakes of the host link, the display windows and the Setup dialog that record what the
 // Setup window's handlers and the refresh do to them.
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@ public:
     std::vector<std::string> commands;
     int frequencyReads = 0, entryReads = 0;
     std::vector<int> fieldsAsked;
+    std::function<void()> onCommand;  // runs as each command arrives
 
     bool Connected() const override { return connected; }
     double GetFrequency() override {
@@ -33,6 +35,7 @@ public:
     }
     void SendCommand(const std::string& command) override {
         if (!connected) return;
+        if (onCommand) onCommand();
         if (failCommand) throw setup::HostCallFailed();
         commands.push_back(command);
     }

@@ -109,12 +109,28 @@ TEST_F(SetupHandlersTest, ChoosingModesSendsCommandsWritesKeysAndShowsBoxes) {
     EXPECT_EQ(view.refreshesPosted, 0);  // mode changes repaint nothing
 }
 
-TEST_F(SetupHandlersTest, FailingCommandStopsTheModeHandler) {
+TEST_F(SetupHandlersTest, FirstStartSetsTheLogToCwBeforeTheHostHearsOfIt) {
+    std::vector<std::string> seen;  // flag and key as each command arrives
+    host.onCommand = [&] { seen.push_back(std::to_string(CwTest()) + Key("CW")); };
+    handlers.LoadSettings();
+    handlers.SendInitialMode();
+    EXPECT_EQ(seen, (Commands{"11", "11"}));
+}
+
+TEST_F(SetupHandlersTest, RefusedModeCommandStillSetsLogSettingsAndBoxes) {
     host.failCommand = true;
     handlers.ChooseSsb();
-    EXPECT_EQ(CwTest(), 0);     // set before the call
-    EXPECT_EQ(Key("SSB"), "");  // after it: not reached
-    EXPECT_TRUE(view.shown.empty());
+    EXPECT_EQ(CwTest(), 0);
+    EXPECT_EQ(Key("SSB"), "1");
+    EXPECT_EQ(Key("CW"), "0");
+    handlers.ChooseCw();
+    EXPECT_EQ(CwTest(), 1);
+    EXPECT_EQ(Key("CW"), "1");
+    EXPECT_EQ(Key("SSB"), "0");
+    ASSERT_EQ(view.shown.size(), 2u);
+    EXPECT_EQ(view.shown.back().cw, 1);
+    EXPECT_EQ(view.shown.back().ssb, 0);
+    EXPECT_TRUE(host.commands.empty());
 }
 
 TEST_F(SetupHandlersTest, ViewBoxesFollowTheWindowsAndPostARefresh) {
