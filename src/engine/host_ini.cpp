@@ -26,6 +26,10 @@ std::string FolderOf(const std::string& pattern) {
     return cut == std::string::npos ? std::string() : pattern.substr(0, cut + 1);
 }
 
+std::string HostIniIn(const std::string& pattern) {
+    return FolderOf(pattern) + kHostIni;
+}
+
 std::optional<std::string> PickHostIni(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
         if (name.find(kHostIni) != std::string::npos) return name;

@@ -6,10 +6,13 @@
 
 namespace hostini {
 
-// Searches for files matching `folderText` followed by "*.ini" and returns the path of the
-// first match whose name contains "Ketl2.ini": the folder part of `folderText` joined with
-// the found name, so that the file found is the file read. nullopt when none matches.
+// Searches for files matching `folderText` followed by "*.ini"; when one whose name contains
+// "Ketl2.ini" is found, returns the path of "Ketl2.ini" in the searched folder (a backup
+// such as "OldKetl2.ini" only tells that the host lives there). nullopt when none matches.
 std::optional<std::string> Find(const std::string& folderText);
+
+// "Ketl2.ini" in the folder of a search pattern.
+std::string HostIniIn(const std::string& pattern);
 
 // The version of the first line that contains "Ketl=": the line without its first five
 // characters. nullopt when the file cannot be read or has no such line.

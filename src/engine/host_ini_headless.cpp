@@ -19,9 +19,8 @@ std::optional<std::string> Find(const std::string& folderText) {
         if (MatchesPattern(name, namePattern)) names.push_back(std::move(name));
     }
     std::sort(names.begin(), names.end());
-    auto found = PickHostIni(names);
-    if (!found) return std::nullopt;
-    return folder + *found;
+    if (!PickHostIni(names)) return std::nullopt;
+    return HostIniIn(pattern);
 }
 
 }  // namespace hostini

@@ -19,7 +19,7 @@ std::optional<std::string> Find(const std::string& folderText) {
     if (raw == INVALID_HANDLE_VALUE) return std::nullopt;
     std::unique_ptr<void, FindCloser> search(raw);
     do {
-        if (auto found = PickHostIni({data.cFileName})) return FolderOf(pattern) + *found;
+        if (PickHostIni({data.cFileName})) return HostIniIn(pattern);
     } while (FindNextFileA(raw, &data));
     return std::nullopt;
 }

@@ -84,8 +84,14 @@ TEST_F(Reset, HostVersionRules) {
     DoReset(PassArgs(folder));
     EXPECT_EQ(State().hostVersion, "=2.20");
 
-    // Only names with "Ketl2.ini" in them count.
+    // A backup tells where the host lives, but only "Ketl2.ini" itself is read.
     fs::remove(dir_.path() / "host/Ketl2.ini");
+    WriteFile(dir_.path() / "host/OldKetl2.ini", "Ketl=2.16\r\n");
+    DoReset(PassArgs(folder));
+    EXPECT_EQ(State().hostVersion, "=2.20");
+
+    // Only names with "Ketl2.ini" in them count.
+    fs::remove(dir_.path() / "host/OldKetl2.ini");
     WriteFile(dir_.path() / "host/Other.ini", "Ketl=1.0\r\n");
     DoReset(PassArgs(folder));
     EXPECT_EQ(State().hostVersion, "Ketl");

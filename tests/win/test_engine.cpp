@@ -67,7 +67,14 @@ TEST_F(Engine, HostVersionComesFromTheIniThatWasFound) {
     // Only host version 2.19 or 2.20 answers 1 for a band outside the contest.
     EXPECT_EQ(dll.CheckCall("DL1ABC", "CW", "DL1", "DL", "12m"), 1);
 
+    // A folder with only a backup of the host ini keeps the version known so far.
     DeleteFileA("host\\Ketl2.ini");
+    Spit("host\\OldKetl2.ini", "Ketl=2.16\r\n");
+    Spit("Plugins\\SOLSTICE-RACE.ini", "[Settings]\r\nStart=1\r\n");
+    Reset();
+    EXPECT_EQ(dll.CheckCall("DL1ABC", "CW", "DL1", "DL", "12m"), 1);
+
+    DeleteFileA("host\\OldKetl2.ini");
     Spit("Plugins\\SOLSTICE-RACE.ini", "[Settings]\r\nStart=1\r\n");
     Reset();
     EXPECT_EQ(dll.CheckCall("DL1ABC", "CW", "DL1", "DL", "12m"), 4);
