@@ -23,6 +23,19 @@ R Guarded(R neutral, F&& body) noexcept {
     }
 }
 
+// Removal reads only what names the QSO and its entity: a host may pass anything in the
+// arguments that only AddData0 reads.
+engine::QsoArgs MakeRemoveArgs(const char* call, COleDateTime* time, const char* mode,
+                               const char* prefix, const char* band) {
+    engine::QsoArgs a;
+    a.call = Str(call);
+    a.time = COleDateTime::FromHost(time);
+    a.mode = Str(mode);
+    a.prefix = Str(prefix);
+    a.band = Str(band);
+    return a;
+}
+
 engine::QsoArgs MakeQsoArgs(const char* ownCall, const char* call, COleDateTime* time,
                             unsigned freqHz, const char* mode, const char* rstSent,
                             const char* rstRcvd, const char* exchSent, const char* exchRcvd,
@@ -136,17 +149,15 @@ int STATS_CALL AddData0(const char* ownCall, const char* call, COleDateTime* tim
     });
 }
 
-int STATS_CALL RemoveData0(const char* ownCall, const char* call, COleDateTime* time, COleDateTime*,
-                           COleDateTime*, COleDateTime*, unsigned int, unsigned int freqHz,
-                           const char* mode, const char* rstSent, const char* rstRcvd,
-                           const char* exchSent, const char* exchRcvd, const char*, const char*,
+int STATS_CALL RemoveData0(const char*, const char* call, COleDateTime* time, COleDateTime*,
+                           COleDateTime*, COleDateTime*, unsigned int, unsigned int,
+                           const char* mode, const char*, const char*, const char*, const char*,
                            const char*, const char*, const char*, const char*, const char*,
-                           const char*, const char* prefixText, const char* prefix, int, int, int,
-                           double, double, const char*, const char* extra, const char*,
+                           const char*, const char*, const char*, const char*, const char* prefix,
+                           int, int, int, double, double, const char*, const char*, const char*,
                            const char* band, const char*) {
     return Guarded<>(1, [&] {
-        engine::QsoArgs a = MakeQsoArgs(ownCall, call, time, freqHz, mode, rstSent, rstRcvd,
-                                        exchSent, exchRcvd, prefixText, prefix, extra, band);
+        engine::QsoArgs a = MakeRemoveArgs(call, time, mode, prefix, band);
         StateLock lock(StateMutex());
         return engine::RemoveData(a);
     });
