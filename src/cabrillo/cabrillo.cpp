@@ -112,11 +112,11 @@ int PrepareExport(const std::string& ownCall, const COleDateTime& start, const C
     // Fixed here: editing the callsign in the dialog does not rename the file.
     store.baseName = BaseName(ownCall);
 
-    store.operators = settings::ReadKey("Operators");
+    store.operators = settings::ReadText("Operators");
     if (store.operators.empty()) store.operators = ownCall;
-    store.name = settings::ReadKey("Name");
-    store.address = settings::ReadKey("Address");
-    store.claimed = settings::ReadKey("Claimed");
+    store.name = settings::ReadText("Name");
+    store.address = settings::ReadText("Address");
+    store.claimed = settings::ReadText("Claimed");
     state.cwTest = settings::ReadIntKey("CW");
 
     store.contest = "SOLSTICE RACE Contest";
@@ -126,9 +126,9 @@ int PrepareExport(const std::string& ownCall, const COleDateTime& start, const C
     store.categoryAssisted = "NON-ASSISTED";
     store.categoryTransmitter = "ONE";
 
-    store.email = settings::ReadKey("Email");
-    store.club = settings::ReadKey("Club");
-    store.soapbox = UnescapeSoapbox(settings::ReadKey("SoapBox"));
+    store.email = settings::ReadText("Email");
+    store.club = settings::ReadText("Club");
+    store.soapbox = UnescapeSoapbox(settings::ReadText("SoapBox"));
 
     HeaderDialogValues values = ToDialog(store);
     lock.unlock();

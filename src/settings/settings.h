@@ -12,6 +12,8 @@ constexpr const char* kSection = "Settings";
 
 // The value, at most 99 characters; empty when missing.
 std::string ReadKey(const char* key);
+// The whole value, however long: the Cabrillo header's texts.
+std::string ReadText(const char* key);
 // ReadKey converted by the C library's decimal rule: 0 for missing or non-numeric text.
 int ReadIntKey(const char* key);
 // Writes a text value; the result is deliberately ignored by callers.

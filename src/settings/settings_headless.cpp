@@ -25,12 +25,16 @@ const char* FileName() {
     return "Plugins/SOLSTICE-RACE.ini";
 }
 
-std::string ReadKey(const char* key) {
+std::string ReadText(const char* key) {
     if (key == nullptr) return std::string();
     std::lock_guard<std::mutex> guard(FileMutex());
     CSimpleIniA ini;
     if (ini.LoadFile(FileName()) < 0) return std::string();
-    std::string value = ini.GetValue(kSection, key, "");
+    return ini.GetValue(kSection, key, "");
+}
+
+std::string ReadKey(const char* key) {
+    std::string value = ReadText(key);
     if (value.size() > 99) value.resize(99);
     return value;
 }

@@ -14,6 +14,20 @@ std::string ReadKey(const char* key) {
     return buffer;
 }
 
+std::string ReadText(const char* key) {
+    // The function answers size - 1 when it had to cut the value: grow and read again.
+    std::string buffer(256, '\0');
+    for (;;) {
+        DWORD got = GetPrivateProfileStringA(kSection, key, "", buffer.data(),
+                                             static_cast<DWORD>(buffer.size()), FileName());
+        if (got + 1 < buffer.size()) {
+            buffer.resize(got);
+            return buffer;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
 bool WriteKey(const char* key, const std::string& value) {
     return WritePrivateProfileStringA(kSection, key, value.c_str(), FileName()) != FALSE;
 }

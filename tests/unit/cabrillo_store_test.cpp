@@ -181,6 +181,14 @@ TEST_F(CabrilloStore, TwoLineSoapboxSurvivesTheNextShowing) {
     EXPECT_EQ(settings::ReadKey("SoapBox"), "first<CR><LF>second");
     Prepare("EA1XX");
     EXPECT_EQ(shown.soapbox, "first\r\nsecond");
+    // Texts longer than the 99 characters of other keys come back whole.
+    const std::string longName(150, 'n');
+    Prepare("EA1XX", [&](HeaderDialogValues& v) {
+        v.name = longName;
+        return true;
+    });
+    Prepare("EA1XX");
+    EXPECT_EQ(shown.name, longName);
 }
 
 TEST_F(CabrilloStore, PowerAndAddressDetailsCarryOverOtherFieldsReload) {

@@ -155,6 +155,8 @@ void CloseBox(HWND box, BoxSeen& seen) {
     Click(box, IDOK);
 }
 
+const std::string kLongLine(150, 'x');
+
 class CabrilloExport : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -163,7 +165,8 @@ protected:
         // A CW log, so that the CW QSOs are admitted.
         WritePrivateProfileStringA("Settings", "CW", "1", kIni);
         WritePrivateProfileStringA("Settings", "Name", "Ana", kIni);
-        WritePrivateProfileStringA("Settings", "SoapBox", "old<CR><LF>text", kIni);
+        WritePrivateProfileStringA("Settings", "SoapBox", ("old<CR><LF>" + kLongLine).c_str(),
+                                   kIni);
     }
     void Reset() {
         dll.ResetStats(folder.path + "\\", 1, "EA8/G4ABC",
@@ -219,7 +222,7 @@ TEST_F(CabrilloExport, OkThenEveryResultsCallRewritesTheLogAndSaysSo) {
     EXPECT_EQ(dialog.texts[1016], "");
     EXPECT_EQ(dialog.texts[1021], "NON-ASSISTED");
     EXPECT_EQ(dialog.texts[1022], "ONE");
-    EXPECT_EQ(dialog.texts[1001], "old\r\ntext");
+    EXPECT_EQ(dialog.texts[1001], "old\r\n" + kLongLine);  // not cut at 99
     EXPECT_EQ(dialog.texts[IDOK], "OK");
     EXPECT_EQ(dialog.texts[IDCANCEL], "CANCEL");
     using L = std::vector<std::string>;
