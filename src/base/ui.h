@@ -2,6 +2,7 @@
 // The few places where the plug-in shows something to the operator. Windows builds show
 // real message boxes; the native build sends them to a message sink that tests read and
 // tools print. Never call these while holding the state lock: they block.
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ struct SinkMessage {
     std::string caption;
     unsigned style = 0;
 };
+// The sink keeps the newest kSinkCapacity messages, so that a long replay does not grow it.
+constexpr size_t kSinkCapacity = 64;
 std::vector<SinkMessage> TakeMessages();
 // Called for every message as it arrives. Without a listener each message is also printed
 // on standard error, for tools that load the library and cannot reach the sink.

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <deque>
 #include <mutex>
 
 #include "base/ui.h"
@@ -8,7 +9,7 @@ namespace ui {
 namespace {
 struct Sink {
     std::mutex mutex;
-    std::vector<SinkMessage> messages;
+    std::deque<SinkMessage> messages;
     std::function<void(const SinkMessage&)> listener;
 };
 Sink& TheSink() {
@@ -23,6 +24,7 @@ void MessageBox(const std::string& text, const char* caption, unsigned style, Ow
     std::function<void(const SinkMessage&)> listener;
     {
         std::lock_guard<std::mutex> guard(sink.mutex);
+        if (sink.messages.size() == kSinkCapacity) sink.messages.pop_front();
         sink.messages.push_back(message);
         listener = sink.listener;
     }
@@ -39,8 +41,8 @@ void MessageBox(const std::string& text, const char* caption, unsigned style, Ow
 std::vector<SinkMessage> TakeMessages() {
     Sink& sink = TheSink();
     std::lock_guard<std::mutex> guard(sink.mutex);
-    std::vector<SinkMessage> out;
-    out.swap(sink.messages);
+    std::vector<SinkMessage> out(sink.messages.begin(), sink.messages.end());
+    sink.messages.clear();
     return out;
 }
 

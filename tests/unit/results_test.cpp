@@ -226,3 +226,15 @@ TEST_F(ResultsTest, ResultsRefillTheMultiplierLists) {
 }
 
 }  // namespace
+
+TEST(MessageSink, KeepsOnlyTheNewestMessages) {
+    ui::SetMessageListener([](const ui::SinkMessage&) {});  // quiet
+    ui::TakeMessages();
+    for (size_t i = 0; i < ui::kSinkCapacity + 5; ++i)
+        ui::MessageBox(std::to_string(i), nullptr, 0, ui::Owner::MainWindow);
+    std::vector<ui::SinkMessage> kept = ui::TakeMessages();
+    ui::SetMessageListener(nullptr);
+    ASSERT_EQ(kept.size(), ui::kSinkCapacity);
+    EXPECT_EQ(kept.front().text, "5");
+    EXPECT_EQ(kept.back().text, std::to_string(ui::kSinkCapacity + 4));
+}
