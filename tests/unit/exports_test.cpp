@@ -1,6 +1,6 @@
 // The exports themselves: what they read of the host's arguments.
-#include "engine_util.h"
 #include "plugin/exports.h"
+#include "engine_util.h"
 
 namespace {
 
@@ -13,11 +13,11 @@ TEST_F(Exports, RemovalReadsOnlyWhatNamesTheQso) {
     // The arguments that only AddData0 reads may hold anything: here pointers to nowhere.
     const char* junk = reinterpret_cast<const char*>(1);
     COleDateTime time = q.time;
-    EXPECT_EQ(RemoveData0(junk, "DL1ABC", &time, nullptr, nullptr, nullptr, 0, 0, "CW", junk, junk,
-                          junk, junk, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                          nullptr, junk, "DL", 0, 0, 0, 0.0, 0.0, nullptr, junk, nullptr, "20m",
-                          nullptr),
-              1);
+    EXPECT_EQ(
+        RemoveData0(junk, "DL1ABC", &time, nullptr, nullptr, nullptr, 0, 0, "CW", junk, junk, junk,
+                    junk, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                    junk, "DL", 0, 0, 0, 0.0, 0.0, nullptr, junk, nullptr, "20m", nullptr),
+        1);
     EXPECT_TRUE(State().log.Empty());
 }
 
