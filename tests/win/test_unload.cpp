@@ -64,9 +64,8 @@ int RunScene(int scene, DWORD settleMs) {
     if (!PumpUntil([&] { return !host.fieldsAsked.empty() && IsWindowVisible(setup); }, 10000))
         return 13;
     PumpFor(settleMs);  // until the window shows, however long Wine takes to map it
-    HANDLE setupThread =
-        OpenThread(SYNCHRONIZE | THREAD_QUERY_LIMITED_INFORMATION, FALSE,
-                   GetWindowThreadProcessId(setup, nullptr));
+    HANDLE setupThread = OpenThread(SYNCHRONIZE | THREAD_QUERY_LIMITED_INFORMATION, FALSE,
+                                    GetWindowThreadProcessId(setup, nullptr));
     switch (scene) {
         case kIdle:
             break;
@@ -146,8 +145,8 @@ ChildResult RunChild(int scene, DWORD settleMs) {
     ChildResult r;
     wchar_t exe[MAX_PATH] = {0};
     GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(exe) + L"\" --scene " + std::to_wstring(scene) + L" " +
-                          std::to_wstring(settleMs);
+    std::wstring command = L"\"" + std::wstring(exe) + L"\" --scene " + std::to_wstring(scene) +
+                           L" " + std::to_wstring(settleMs);
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return r;
@@ -158,8 +157,8 @@ ChildResult RunChild(int scene, DWORD settleMs) {
     si.hStdOutput = writeEnd;
     si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION pi{};
-    BOOL started = CreateProcessW(exe, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                  &si, &pi);
+    BOOL started =
+        CreateProcessW(exe, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
     CloseHandle(writeEnd);
     if (!started) {
         CloseHandle(readEnd);
@@ -216,8 +215,8 @@ TEST(Unload, EveryStateOfTheSetupWindowWithFastAndSlowWindows) {
         for (int round = 0; round < kRounds; ++round) {
             for (int scene = 0; scene < kSceneCount; ++scene) {
                 ChildResult r = RunChild(scene, settleMs);
-                const std::string where = std::string(kSceneNames[scene]) +
-                                          (slow ? ", slow windows" : ", fast windows");
+                const std::string where =
+                    std::string(kSceneNames[scene]) + (slow ? ", slow windows" : ", fast windows");
                 EXPECT_FALSE(r.hung) << where;
                 EXPECT_EQ(r.exitCode, 0u) << where << "\n" << r.output;
                 EXPECT_GE(r.unloadMs, 0) << where;
