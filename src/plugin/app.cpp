@@ -14,7 +14,7 @@ bool CTestApp::InitInstance() {
 }
 
 int CTestApp::ExitInstance(bool processEnding) {
-    setup::CloseAll(processEnding);
+    setup::CloseAllForUnload(processEnding);
     if (!processEnding) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     return 0;
 }

@@ -42,6 +42,16 @@ void FillBandTable(PluginState& s, const std::string& call) {
     }
 }
 
+// Shows on an open grid exactly the provinces of `slot`, with the caption that counts them.
+void ShowProvinces(DisplayWindows& windows, bool exUssr, int slot, const StringList& provinces) {
+    if (!windows.ProvinceOpen()) return;
+    windows.ClearMarks();
+    windows.SetProvinceCaption(ProvinceCaption(exUssr, contest::kBands[slot], provinces.size()));
+    for (const std::string& code : provinces)
+        windows.MarkProvince(code);
+    windows.ApplyMarks();
+}
+
 }  // namespace
 
 std::optional<int> BandSlotOfFrequency(double hertz) {
@@ -133,23 +143,33 @@ void Refresh(const ViewOptions& view, HostLink* host, DisplayWindows& windows,
         const std::string band = contest::kBands[*slot];
         if (call.empty() && windows.EadxOpen())
             windows.SetEadxCaption(EadxBandCaption(exUssr, year, band, entityCount));
-        if (windows.ProvinceOpen()) {
-            windows.ClearMarks();
-            windows.SetProvinceCaption(ProvinceCaption(exUssr, band, provinces.size()));
-            for (const std::string& code : provinces)
-                windows.MarkProvince(code);
-            windows.ApplyMarks();
-        }
+        ShowProvinces(windows, exUssr, *slot, provinces);
         if (windows.EadxOpen()) windows.InvalidateEadxTable();
     } catch (const HostCallFailed&) {
         // The host did not answer: this refresh ends here, the next one tries again.
     }
 }
 
-void ClearProvinceMarks(DisplayWindows& windows) {
+void RedrawProvinceMarks(DisplayWindows& windows) {
     if (!windows.ProvinceOpen()) return;
-    windows.ClearMarks();
-    windows.ApplyMarks();
+    int slot = -1;
+    bool exUssr = false;
+    StringList provinces;
+    {
+        StateLock lock(StateMutex());
+        const PluginState& s = State();
+        slot = s.currentBandSlot;
+        exUssr = s.exUssr != 0;
+        if (slot >= 0 && slot < contest::kBandCount)
+            provinces = s.provinceLists[static_cast<size_t>(slot)];
+    }
+    if (slot >= 0 && slot < contest::kBandCount) {
+        ShowProvinces(windows, exUssr, slot, provinces);
+    } else {
+        // No refresh has found a band yet: the grid shows its template caption and no marks.
+        windows.ClearMarks();
+        windows.ApplyMarks();
+    }
 }
 
 }  // namespace setup

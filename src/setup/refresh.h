@@ -35,7 +35,11 @@ std::string ProvinceCaption(bool exUssr, const std::string& band, size_t count);
 void Refresh(const ViewOptions& view, HostLink* host, DisplayWindows& windows,
              RefreshMemory& memory);
 
-// Clears the province grid's marks (a Spanish QSO was removed; the next refresh marks anew).
-void ClearProvinceMarks(DisplayWindows& windows);
+// Answers a removal's request to clear the province grid's marks: marks anew, from the
+// per-band lists as they are now, the band that the last refresh showed, and counts them in
+// the caption. A bare clear would leave the grid empty under a caption that still counts the
+// provinces whenever a refresh queued before the removal runs ahead of the request (the
+// removal's own refresh is then dropped as a duplicate).
+void RedrawProvinceMarks(DisplayWindows& windows);
 
 }  // namespace setup

@@ -80,8 +80,8 @@ public:
 
     // The refresh message.
     void OnRefresh();
-    // The removal of a Spanish QSO asks for the marks to be cleared.
-    void OnClearProvinceMarks() { ClearProvinceMarks(m_windows); }
+    // The removal of a Spanish QSO asks for the marks to be cleared: they are drawn anew.
+    void OnClearProvinceMarks() { RedrawProvinceMarks(m_windows); }
     // The Setup window ends: its display windows end with it.
     void CloseDisplays();
 

@@ -10,9 +10,12 @@ constexpr unsigned kRefreshMessage = 1524;
 // Starts the setup thread (closing a running Setup window first).
 void StartRoutine();
 // Closes the display windows and the Setup window and waits, with a bound, for the setup
-// thread to end. Must be called without the state lock. When the process is ending the
-// setup thread is already gone and nothing is waited for.
-void CloseAll(bool processEnding = false);
+// thread to end. Must be called without the state lock.
+void CloseAll();
+// The same at unload, from the module's detach: when it returns the setup thread is gone,
+// ended by force if its windows did not close within the bound. When the process is ending
+// the setup thread is already gone and nothing is waited for.
+void CloseAllForUnload(bool processEnding);
 // Whether a Setup window is running.
 bool SetupWindowExists();
 // Posts the refresh message to the Setup window when one exists; never waits.

@@ -4,7 +4,8 @@
 namespace setup {
 
 void StartRoutine() {}
-void CloseAll(bool) {}
+void CloseAll() {}
+void CloseAllForUnload(bool) {}
 bool SetupWindowExists() {
     return false;
 }

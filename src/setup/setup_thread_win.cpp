@@ -22,46 +22,54 @@ std::atomic<HWND> g_window{nullptr};
 // when they run, so one waiting message serves every change made before it is taken; a
 // flood of them (a host deleting many QSOs) would keep the window from closing in time.
 std::atomic<bool> g_refreshQueued{false};
+// The same for the removal's request to redraw the province marks: it too reads the state
+// when it runs.
+std::atomic<bool> g_marksQueued{false};
+// Set by the unload before it asks the setup thread to end (see CloseAllForUnload).
+std::atomic<bool> g_unloading{false};
+// The setup thread last started. Only the host's thread touches it.
+HANDLE g_thread = nullptr;
 
 constexpr DWORD kPollMs = 20;
 // The host waits at most this long for the Setup window to close.
 constexpr DWORD kCloseBoundMs = 1500;
+// How long a terminated setup thread may take to be gone.
+constexpr DWORD kTerminateWaitMs = 300;
 
-// Signalled when the setup thread has finished; wakes the close-all routine early.
-class EndedEvent {
-public:
-    EndedEvent() : m_event(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-    ~EndedEvent() {
-        if (m_event) CloseHandle(m_event);
-    }
-    EndedEvent(const EndedEvent&) = delete;
-    EndedEvent& operator=(const EndedEvent&) = delete;
-    HANDLE Get() const { return m_event; }
-
-private:
-    HANDLE m_event;
-};
-
-HANDLE Ended() {
-    static EndedEvent event;
-    return event.Get();
+// Events for the setup thread's end at unload, made at load: the detach must not create them.
+HANDLE MakeEvent() {
+    return CreateEventW(nullptr, TRUE, FALSE, nullptr);
+}
+HANDLE Parked() {
+    static HANDLE event = MakeEvent();
+    return event;
+}
+HANDLE Never() {
+    static HANDLE event = MakeEvent();
+    return event;
 }
 
-// Waits until `done` holds or the deadline passes. Meanwhile it serves the COM calls that
+// Asks the Setup window to close as soon as it exists and waits until the setup thread has
+// ended or the deadline passes; true when it ended. Meanwhile it serves the COM calls that
 // the setup thread makes to the host's object on this thread (the mode commands of a
-// starting window, the reads of a refresh, the release at its end): a plain sleep would
+// starting window, the reads of a refresh, the release of the host): a plain sleep would
 // leave that thread waiting for us while we wait for it.
-template <typename Done>
-void WaitServingHostCalls(Done done, ULONGLONG deadline) {
+bool CloseAndWait(HANDLE thread, ULONGLONG deadline) {
+    bool closeAsked = false;
     for (;;) {
-        if (done()) return;
+        // Posted, not sent: the Setup window may be inside a host call that only this thread
+        // can answer. It closes its display windows on its own thread, then ends.
+        if (!closeAsked) {
+            if (HWND window = g_window) closeAsked = PostMessageW(window, WM_CLOSE, 0, 0) != 0;
+        }
+        HANDLE ends[] = {thread, Parked()};
+        if (WaitForMultipleObjects(2, ends, FALSE, 0) < WAIT_OBJECT_0 + 2) return true;
         ULONGLONG now = GetTickCount64();
-        if (now >= deadline) return;
+        if (now >= deadline) return false;
         DWORD step = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, kPollMs));
-        HANDLE ended = Ended();
         DWORD index = 0;
-        HRESULT hr = ended ? CoWaitForMultipleHandles(0, step, 1, &ended, &index) : E_FAIL;
-        if (FAILED(hr) && hr != RPC_S_CALLPENDING) Sleep(step);
+        HRESULT hr = CoWaitForMultipleHandles(0, step, 2, ends, &index);
+        if (FAILED(hr) && hr != RPC_S_CALLPENDING) WaitForMultipleObjects(2, ends, FALSE, step);
         // Messages sent to this thread's windows are answered too (the setup thread may be
         // waiting on one); posted ones stay queued for the host.
         MSG msg;
@@ -76,15 +84,24 @@ DWORD WINAPI ThreadProc(void*) {
         // Nothing may leave the thread; the window is gone either way.
     }
     g_window = nullptr;
-    if (HANDLE ended = Ended()) SetEvent(ended);
-    g_running = false;  // last: the close-all routine waits for this
+    g_running = false;
+    // An unload waits for this thread inside the loader's detach, holding the loader lock,
+    // which a normal thread exit needs. Everything of ours on this thread has been released:
+    // tell the unload and wait for good in one call, so that no instruction of ours follows
+    // the signal. The thread stays parked in the system until the process ends.
+    if (g_unloading) {
+        SignalObjectAndWait(Parked(), Never(), INFINITE, FALSE);
+    }
     return 0;
 }
 
 }  // namespace
 
 void PublishSetupWindow(HWND window) {
-    if (!window) g_refreshQueued = false;  // a message to a destroyed window is never taken
+    if (!window) {  // a message to a destroyed window is never taken
+        g_refreshQueued = false;
+        g_marksQueued = false;
+    }
     g_window = window;
 }
 
@@ -97,38 +114,67 @@ void RefreshTaken() {
     g_refreshQueued = false;
 }
 
-void StartRoutine() {
-    if (g_running) CloseAll();
-    bool expected = false;
-    // A Setup window that would not close within the bound keeps running; no second one.
-    if (!g_running.compare_exchange_strong(expected, true)) return;
-    if (HANDLE ended = Ended()) ResetEvent(ended);
-    HANDLE thread = CreateThread(nullptr, 0, ThreadProc, nullptr, 0, nullptr);
-    if (!thread) {
-        g_running = false;
-        return;
-    }
-    CloseHandle(thread);  // nothing waits on it
+void MarksRequestTaken() {
+    g_marksQueued = false;
 }
 
-void CloseAll(bool processEnding) {
-    if (!g_running) return;
+bool UnloadWaiting() {
+    return g_unloading;
+}
+
+void StartRoutine() {
+    Parked();
+    Never();
+    if (g_running) CloseAll();
+    // A Setup window that would not close within the bound keeps running; no second one.
+    if (g_running) return;
+    if (g_thread) CloseHandle(g_thread);
+    g_running = true;
+    g_thread = CreateThread(nullptr, 0, ThreadProc, nullptr, 0, nullptr);
+    if (!g_thread) g_running = false;
+}
+
+void CloseAll() {
+    if (!g_running || !g_thread) return;
+    CloseAndWait(g_thread, GetTickCount64() + kCloseBoundMs);
+}
+
+// Runs inside the loader's detach of this module, on the thread that called FreeLibrary and
+// holds the loader lock. When it returns the loader unmaps our code, so the setup thread
+// must then be gone, not merely done with its window: a thread left running returns into
+// unmapped code and takes the host down (a window whose close takes seconds does exactly
+// that). Hence:
+// - The wait is for the thread itself, not for a flag it sets: after any flag it still runs
+//   instructions of ours.
+// - The thread cannot end the normal way meanwhile: a thread's exit takes the loader lock to
+//   tell the loaded modules, so waiting for that exit here would never succeed. Told that
+//   the unload waits, it signals and parks in one system call (SignalObjectAndWait) and
+//   stays there until the process ends: a thread and its stack are the price. Ending itself
+//   with TerminateThread instead would skip the other modules' detach notices, and under
+//   Wine a host that loaded the plug-in again after a few such ends was seen to hang.
+// - Its window closes it on its own thread, as windows must; it lets go of the host first,
+//   while this thread still serves its calls (see the Setup window's close).
+// - FreeLibraryAndExitThread would need the thread to hold its own reference to the module,
+//   and then FreeLibrary would return without detaching, with the windows still open and
+//   our code still running: not what an unload must leave.
+// - Pinning the module is too late here: the unload has begun.
+// - When the bound expires (a window manager that takes seconds to hide each window, a
+//   loaded machine) the thread is terminated from here and the system destroys its windows.
+//   That is the last resort: it may cut the thread inside a system call and leaves what the
+//   system keeps for a thread (a little memory; under Wine, its X connection), but by then
+//   the thread has normally let go of the host; a thread left running would certainly
+//   crash the host.
+void CloseAllForUnload(bool processEnding) {
     // At process end the setup thread has already been stopped: nobody would answer.
-    if (processEnding) return;
-    const ULONGLONG deadline = GetTickCount64() + kCloseBoundMs;
-    // The thread runs but its window may not exist yet: wait for it, or for the thread's end.
-    WaitServingHostCalls([] { return !g_running || g_window; }, deadline);
-    // Posted, not sent: the Setup window may be inside a host call that only this thread
-    // can answer. It closes its display windows on its own thread, then ends.
-    if (HWND window = g_window) PostMessageW(window, WM_CLOSE, 0, 0);
-    WaitServingHostCalls([] { return !g_running; }, deadline);
-    if (g_running) {
-        // The setup thread did not end in time: keep our code mapped for good, so that an
-        // unload cannot pull it from under that thread. A leaked module beats a crashed host.
-        HMODULE self = nullptr;
-        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                           reinterpret_cast<LPCWSTR>(&CloseAll), &self);
+    if (processEnding || !g_thread) return;
+    g_unloading = true;
+    if (!CloseAndWait(g_thread, GetTickCount64() + kCloseBoundMs)) {
+        TerminateThread(g_thread, 1);
+        WaitForSingleObject(g_thread, kTerminateWaitMs);
     }
+    CloseHandle(g_thread);
+    g_thread = nullptr;
+    g_running = false;
 }
 
 bool SetupWindowExists() {
@@ -140,7 +186,9 @@ void PostRefresh() {
 }
 
 void PostClearProvinceMarks() {
-    if (HWND window = g_window) PostMessageW(window, win::kClearProvinceMarks, 0, 0);
+    HWND window = g_window;
+    if (!window || g_marksQueued.exchange(true)) return;
+    if (!PostMessageW(window, win::kClearProvinceMarks, 0, 0)) g_marksQueued = false;
 }
 
 }  // namespace setup

@@ -94,6 +94,9 @@ protected:
                        DialogBase::OnMessage(msg, wp, lp, result);
             case WM_CLOSE:
                 // Only the close-all routine sends it: the caption's close button is greyed.
+                // Let go of the host first, while the closing thread serves our calls: if the
+                // windows close too slowly for it, it ends this thread without waiting more.
+                m_host.Disconnect();
                 m_handlers.CloseDisplays();
                 return DialogBase::OnMessage(msg, wp, lp, result);
             case WM_CTLCOLORDLG:
@@ -106,10 +109,11 @@ protected:
                 return false;
             case kRefreshMessage:
                 RefreshTaken();
-                m_handlers.OnRefresh();
+                if (!UnloadWaiting()) m_handlers.OnRefresh();
                 return true;
             case win::kClearProvinceMarks:
-                m_handlers.OnClearProvinceMarks();
+                MarksRequestTaken();
+                if (!UnloadWaiting()) m_handlers.OnClearProvinceMarks();
                 return true;
             default:
                 return DialogBase::OnMessage(msg, wp, lp, result);

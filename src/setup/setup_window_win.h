@@ -19,6 +19,11 @@ void PostRefreshTo(HWND window);
 // may post another one.
 void RefreshTaken();
 
+// The same for the removal's request to redraw the province marks.
+void MarksRequestTaken();
+// The unload waits for this thread to end: queued work is skipped, not done.
+bool UnloadWaiting();
+
 // Sets a window text kept in code page 1251.
 void SetText1251(HWND window, const std::string& text);
 

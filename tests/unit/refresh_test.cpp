@@ -239,19 +239,49 @@ TEST_F(RefreshTest, FailingHostCallStopsTheRefreshButAllowsTheNext) {
     EXPECT_EQ(RefreshAllowed(), 1);
 }
 
-TEST_F(RefreshTest, RemovalClearsTheMarksUntilTheNextRefresh) {
+// A removal posts its request to clear the marks; a refresh queued before it may run first
+// or after it, on a contest band or off one. Once both have run, the grid shows the list of
+// the band its caption names, and the caption counts it.
+TEST_F(RefreshTest, RemovalRequestLeavesTheMarksTheCaptionCounts) {
+    struct Case {
+        bool refreshFirst;
+        double frequency;
+        StringList after;  // the band's list once the removal is through
+        const char* caption;
+    };
+    const Case cases[] = {
+        {true, 14025000, {"B"}, "Spain province worked on 20m 1 of 52"},
+        {false, 14025000, {"B"}, "Spain province worked on 20m 1 of 52"},
+        {true, 10120000, {"B"}, "Spain province worked on 20m 1 of 52"},
+        {false, 10120000, {"B"}, "Spain province worked on 20m 1 of 52"},
+        {true, 14025000, {}, "Spain province worked on 20m 0 of 52"},
+        {false, 10120000, {}, "Spain province worked on 20m 0 of 52"},
+    };
+    for (const Case& c : cases) {
+        FakeWindows grid;
+        grid.provinceOpen = true;
+        host.frequency = 14025000;
+        State().provinceLists[3] = {"B", "M"};
+        Refresh(view, &host, grid, memory);
+        ASSERT_EQ(grid.shownMarks, (StringList{"B", "M"}));
+        State().provinceLists[3] = c.after;
+        host.frequency = c.frequency;
+        if (c.refreshFirst) Refresh(view, &host, grid, memory);
+        setup::RedrawProvinceMarks(grid);
+        if (!c.refreshFirst) Refresh(view, &host, grid, memory);
+        EXPECT_EQ(grid.shownMarks, c.after) << c.refreshFirst << " " << c.frequency;
+        EXPECT_EQ(grid.provinceCaption, c.caption) << c.refreshFirst << " " << c.frequency;
+    }
+    // Before any refresh has found a band the grid has no count to agree with: it is cleared.
+    State().currentBandSlot = -1;
     windows.provinceOpen = true;
-    State().provinceLists[3] = {"B"};
-    Run();
-    ASSERT_EQ(windows.shownMarks, (std::vector<std::string>{"B"}));
-    setup::ClearProvinceMarks(windows);
+    windows.shownMarks = {"M"};
+    setup::RedrawProvinceMarks(windows);
     EXPECT_TRUE(windows.shownMarks.empty());
-    State().provinceLists[3] = {"M"};
-    Run();
-    EXPECT_EQ(windows.shownMarks, (std::vector<std::string>{"M"}));
-    // Without a grid there is nothing to clear.
+    EXPECT_EQ(windows.provinceCaption, "");
+    // Without a grid there is nothing to draw.
     FakeWindows closed;
-    setup::ClearProvinceMarks(closed);
+    setup::RedrawProvinceMarks(closed);
     EXPECT_EQ(closed.clears, 0);
 }
 
