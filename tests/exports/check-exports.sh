@@ -2,7 +2,7 @@
 # Checks the 32-bit product without running it: a PE for i386, the library name, both names
 # of each of the eleven exports at one address, the decorated names exactly as the host's
 # compiler spells them, imports of system DLLs only, and the code's contract with a 32-bit
-# host: caller-cleaned returns, no 16-byte stack alignment assumed, no TLS callbacks of ours.
+# host (check-code.sh).
 set -euo pipefail
 dll=$1
 decl=$2
@@ -56,51 +56,8 @@ for d in $imports; do
   grep -qw "$d" <<<"$allowed" || grep -q '^api-ms-win-' <<<"$d" || err "imports non-system DLL $d"
 done
 
-# The code itself, as the host runs it.
-i686-w64-mingw32-objdump -d "$dll" >"$tmp/code"
-base=$(awk '/^ImageBase/{print $2}' <<<"$dump")
-va() { printf '%x' $((16#$base + 16#$1)); }
-# Instructions under one label: "<_Name>:" up to the blank line that ends it.
-body() { awk -v l="<$1>:" '$2==l{on=1;next} on&&/^$/{exit} on' "$tmp/code"; }
+# The code, as a 32-bit host runs it.
+bash "$(dirname "$0")/check-code.sh" "$dll" $plain || fail=1
 
-# The host's compiler has the caller clean the stack: every export returns with a plain
-# ret, never ret N (a stdcall callee), also on its cold paths.
-for name in $plain; do
-  start=$(grep -E "^[0-9a-f]+ <_$name>:" "$tmp/code" | awk '{print $1}')
-  [ "$start" = "$(va "$(addr_of "$name")")" ] || { err "export $name: no code labelled _$name at its address"; continue; }
-  code=$(body "_$name"; body "_$name.cold")
-  grep -qE $'\tret *$' <<<"$code" || err "export $name: no plain ret"
-  if grep -E $'\tret +\$' <<<"$code"; then err "export $name pops its arguments (ret N)"; fi
-done
-
-# MSVC hosts and Win32 callbacks give 4-byte stack alignment: no aligned SSE access to
-# stack memory anywhere in the DLL (the toolchain tells the compiler so; this keeps it true).
-if grep -E $'\tv?mov(aps|apd|dqa) .*\(%e[sb]p' "$tmp/code" | head -n 5; then
-  err "aligned SSE moves against the stack"
-fi
-
-# TLS callbacks run inside the loader for every thread of the host. Only the runtime's own
-# are allowed: the C runtime's thread_local set-up and tear-down and winpthreads' cleanup.
-dwords() {  # dwords VA N: N little-endian 32-bit words at VA, in hex
-  i686-w64-mingw32-objdump -s --start-address=$((16#$1)) --stop-address=$((16#$1 + 4 * $2)) "$dll" |
-    grep -E '^ [0-9a-f]{8} ' | cut -c11-45 | tr ' ' '\n' | grep -E '^[0-9a-f]{8}$' |
-    sed -E 's/(..)(..)(..)(..)/\4\3\2\1/'
-}
-read -r tls_rva tls_size < <(awk '/^Entry 9 /{print $3, $4}' <<<"$dump")
-callbacks=""
-if [ $((16#${tls_size:-0})) -ne 0 ]; then
-  list=$(dwords "$(va "$tls_rva")" 4 | sed -n 4p)
-  for a in $(dwords "$list" 16); do
-    [ "$a" = 00000000 ] && break
-    callbacks+=" $(grep -E "^$a <" "$tmp/code" | sed -E 's/^[0-9a-f]+ <(.*)>:$/\1/')"
-    [ -n "${callbacks##* }" ] || callbacks+="?$a"
-  done
-fi
-for c in $callbacks; do
-  case $c in ___dyn_tls_init@12 | ___dyn_tls_dtor@12 | ___dyn_tls_pthread@12) ;;
-  *) err "TLS callback $c is not the runtime's" ;;
-  esac
-done
-
-[ $fail -eq 0 ] && echo "export table OK: $(wc -l <<<"$exports") names; imports: $(echo $imports); TLS callbacks:${callbacks:- none}"
+[ $fail -eq 0 ] && echo "export table OK: $(wc -l <<<"$exports") names; imports: $(echo $imports)"
 exit $fail
