@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Replays one example contest through the plug-in with the host simulator and compares
 # every file it produces with the reviewed expected files.
-#   check-example.sh SIMULATOR PLUGIN NAME [RUNNER]
-# RUNNER (e.g. tests/win/wine-run) runs a Windows simulator. With UPDATE=1 the expected
-# files are written instead (review them before committing).
+#   check-example.sh SIMULATOR PLUGIN NAME [RUNNER...]
+# RUNNER runs the simulator: tests/win/wine-run for a Windows one, qemu-i386 -L / for a
+# 32-bit Linux one. With UPDATE=1 the expected files are written instead (review them before
+# committing).
 set -euo pipefail
 sim=$1
 plugin=$2
 name=$3
-runner=${4:-}
+runner=("${@:4}")
 here=$(cd "$(dirname "$0")/../.." && pwd)
 log="$here/examples/$name.log"
 expected="$here/examples/expected/$name"
@@ -16,12 +17,12 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # Windows programs get Windows paths.
-winpath() { if [ -n "$runner" ]; then echo "Z:${1//\//\\}"; else echo "$1"; fi; }
+winpath() { if [[ $sim == *.exe ]]; then echo "Z:${1//\//\\}"; else echo "$1"; fi; }
 
 run() {  # run OUTDIR [options]
   local out=$1
   shift
-  $runner "$sim" --quiet --plugin "$(winpath "$plugin")" --workdir "$(winpath "$work/$out")" \
+  "${runner[@]}" "$sim" --quiet --plugin "$(winpath "$plugin")" --workdir "$(winpath "$work/$out")" \
     "$@" "$(winpath "$log")" >"$work/$out.stdout" 2>"$work/$out.stderr"
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the 32-bit product without running it: a PE for i386, the library name, both names
 # of each of the eleven exports at one address, the decorated names exactly as the host's
-# compiler spells them, and imports of system DLLs only.
+# compiler spells them, imports of system DLLs only, and the code's contract with a 32-bit
+# host (check-code.sh).
 set -euo pipefail
 dll=$1
 decl=$2
@@ -54,6 +55,9 @@ allowed="kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll ole32.dll o
 for d in $imports; do
   grep -qw "$d" <<<"$allowed" || grep -q '^api-ms-win-' <<<"$d" || err "imports non-system DLL $d"
 done
+
+# The code, as a 32-bit host runs it.
+bash "$(dirname "$0")/check-code.sh" "$dll" $plain || fail=1
 
 [ $fail -eq 0 ] && echo "export table OK: $(wc -l <<<"$exports") names; imports: $(echo $imports)"
 exit $fail
