@@ -41,8 +41,8 @@ void PrepareHostFolder(const std::string& workdir, bool cw, bool setupWindow,
     host << "[Ketl]\r\nKetl=" << hostVersion << "\r\n";
 }
 
-void HostPlay::Start(bool html, bool exportLog, const std::string& ownPrefix,
-                     COleDateTime start, COleDateTime end) const {
+void HostPlay::Start(bool html, bool exportLog, const std::string& ownPrefix, COleDateTime start,
+                     COleDateTime end) const {
     if (html) p_.setVersion("");
     p_.GetNumberOfSets();
     p_.GetSetName(0);

@@ -36,7 +36,8 @@ void PrepareHostFolder(const std::string& workdir, bool cw, bool setupWindow,
 
 class HostPlay {
 public:
-    HostPlay(const Plugin& plugin, std::string ownCall) : p_(plugin), ownCall_(std::move(ownCall)) {}
+    HostPlay(const Plugin& plugin, std::string ownCall)
+        : p_(plugin), ownCall_(std::move(ownCall)) {}
 
     // setVersion (for HTML), the set listing and ResetStats0.
     void Start(bool html, bool exportLog, const std::string& ownPrefix, COleDateTime start,
