@@ -8,11 +8,15 @@ namespace tools {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -23,7 +27,8 @@ bool IsCallText(std::string_view s) {
 }
 
 bool AllDigits(std::string_view s) {
-    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // Suffixes that tell how a station operates, not where.
@@ -64,32 +69,36 @@ CountryFile CountryFile::Parse(std::string_view text) {
         // Primary prefixes of entities without one of their own carry a lower-case mark
         // ("3D2/c").
         std::string upper(primary);
-        for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (char& c : upper)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         if (!IsCallText(upper)) throw CountryFileError(line, "no primary prefix");
         size_t end = text.find(';', i);
         if (end == std::string_view::npos)
-            throw CountryFileError(line, "the prefix list of " + std::string(primary) +
-                                             " has no ';' at its end");
+            throw CountryFileError(
+                line, "the prefix list of " + std::string(primary) + " has no ';' at its end");
         int entity = static_cast<int>(file.entities_.size());
         if (!waeOnly) file.entities_.emplace_back(primary);
         std::string_view list = text.substr(i, end - i);
+        size_t counted = 0;  // the newlines of `list` before it are in `line`
         for (size_t start = 0; start <= list.size();) {
             size_t comma = std::min(list.find(',', start), list.size());
+            size_t first = std::min(list.find_first_not_of(" \t\r\n", start), comma);
+            line +=
+                static_cast<int>(std::count(list.begin() + counted, list.begin() + first, '\n'));
+            counted = first;
             std::string_view alias = Trim(list.substr(start, comma - start));
-            int aliasLine = line + static_cast<int>(std::count(list.begin(),
-                                                               list.begin() + start, '\n'));
             start = comma + 1;
             // Zones, position and continent that differ from the entity's come in brackets
             // after the prefix; the entity is all we need.
             alias = alias.substr(0, alias.find_first_of("([<{~"));
             bool exact = !alias.empty() && alias[0] == '=';
             if (exact) alias.remove_prefix(1);
-            if (!IsCallText(alias)) throw CountryFileError(aliasLine, "not a prefix or call");
+            if (!IsCallText(alias)) throw CountryFileError(line, "not a prefix or call");
             if (waeOnly) continue;
             (exact ? file.exactCalls_ : file.prefixes_).emplace(alias, entity);
             file.longest_ = std::max(file.longest_, alias.size());
         }
-        line += static_cast<int>(std::count(list.begin(), list.end(), '\n'));
+        line += static_cast<int>(std::count(list.begin() + counted, list.end(), '\n'));
         i = end + 1;
     }
     if (file.entities_.empty()) throw CountryFileError(line, "no entity in the file");

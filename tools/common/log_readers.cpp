@@ -11,18 +11,22 @@ namespace {
 
 std::string Upper(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return out;
 }
 
 std::string_view Trim(std::string_view s) {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
+        s.remove_prefix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
+        s.remove_suffix(1);
     return s;
 }
 
 bool AllDigits(std::string_view s) {
-    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // A decimal number scaled to an integer (MHz to Hz: scale 1 000 000); digits beyond the
@@ -35,7 +39,8 @@ bool ParseScaled(std::string_view s, unsigned scale, unsigned& out) {
         (!frac.empty() && !AllDigits(frac)) || whole.size() > 10)
         return false;
     unsigned long long v = 0;
-    for (char c : whole) v = v * 10 + static_cast<unsigned>(c - '0');
+    for (char c : whole)
+        v = v * 10 + static_cast<unsigned>(c - '0');
     v *= scale;
     unsigned long long unit = scale;
     for (char c : frac) {
@@ -159,12 +164,11 @@ std::string BandOf(unsigned hz) {
     static const struct {
         unsigned low, high;
         const char* name;
-    } kBands[] = {{1800000, 2000000, "160m"},     {3500000, 4000000, "80m"},
-                  {5060000, 5450000, "60m"},      {7000000, 7300000, "40m"},
-                  {10100000, 10150000, "30m"},    {14000000, 14350000, "20m"},
-                  {18068000, 18168000, "17m"},    {21000000, 21450000, "15m"},
-                  {24890000, 24990000, "12m"},    {28000000, 29700000, "10m"},
-                  {50000000, 54000000, "6m"},     {144000000, 148000000, "2m"}};
+    } kBands[] = {
+        {1800000, 2000000, "160m"},  {3500000, 4000000, "80m"},   {5060000, 5450000, "60m"},
+        {7000000, 7300000, "40m"},   {10100000, 10150000, "30m"}, {14000000, 14350000, "20m"},
+        {18068000, 18168000, "17m"}, {21000000, 21450000, "15m"}, {24890000, 24990000, "12m"},
+        {28000000, 29700000, "10m"}, {50000000, 54000000, "6m"},  {144000000, 148000000, "2m"}};
     for (const auto& b : kBands)
         if (hz >= b.low && hz <= b.high) return b.name;
     return "";
@@ -220,7 +224,8 @@ ReadLog ReadAdif(std::string_view text, const ExchangeFields& chosen) {
         std::string_view length = tag.substr(colon + 1);
         length = length.substr(0, length.find(':'));
         if (!AllDigits(length) || length.size() > 9) {
-            skipRecord(open, name.c_str(), "the length is not a number: '" + std::string(length) + "'");
+            skipRecord(open, name.c_str(),
+                       "the length is not a number: '" + std::string(length) + "'");
             continue;
         }
         size_t n = std::stoul(std::string(length));
@@ -229,7 +234,8 @@ ReadLog ReadAdif(std::string_view text, const ExchangeFields& chosen) {
             eorKnown = true;
         }
         if (n > text.size() - pos || (nextEor != std::string_view::npos && pos + n > nextEor)) {
-            skipRecord(open, name.c_str(), "the length " + std::to_string(n) + " runs past the record");
+            skipRecord(open, name.c_str(),
+                       "the length " + std::to_string(n) + " runs past the record");
             continue;
         }
         fields[name] = std::string(text.substr(pos, n));

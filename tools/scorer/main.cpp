@@ -56,12 +56,14 @@ void DefineOptions(CLI::App& app, Options& o) {
     app.add_option("--mode", o.mode, "the contest's mode (default: that of most QSOs)")
         ->check(CLI::IsMember({"CW", "SSB"}, CLI::ignore_case))
         ->transform([](std::string s) {
-            for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            for (char& c : s)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
             return s;
         });
     app.add_option("--start", o.start, "contest start, YYYY-MM-DD HH:MM (default: first QSO)");
     app.add_option("--end", o.end, "contest end, YYYY-MM-DD HH:MM (default: last QSO)");
-    app.add_option("--out", o.out, "folder for the plug-in's files (default: named after the call)");
+    app.add_option("--out", o.out,
+                   "folder for the plug-in's files (default: named after the call)");
     app.add_flag("--html", o.html, "results as HTML");
     app.add_flag("--cabrillo", o.cabrillo, "write the plug-in's Cabrillo log too");
     app.add_option("--country-file", o.countryFile, "the country file")
@@ -125,7 +127,8 @@ scorer::ScoreRun Prepare(const Options& o) {
     }
 
     run.ownCall = o.call.empty() ? run.log.ownCall : o.call;
-    for (char& c : run.ownCall) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : run.ownCall)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (run.ownCall.empty()) Fail(2, "the log names no own call; give it with --call");
     run.own = countries.Resolve(run.ownCall);
 
@@ -135,8 +138,8 @@ scorer::ScoreRun Prepare(const Options& o) {
         ssb += q.mode == "SSB";
         scorer::ReplayedQso r;
         tools::Resolution res = countries.Resolve(q.call);
-        r.given = {q.time,   q.freqHz,   q.mode,    q.call, q.rstSent,  q.exchSent,
-                   q.rstRcvd, q.exchRcvd, q.band,   res.entity, res.prefixText};
+        r.given = {q.time,    q.freqHz,   q.mode, q.call,     q.rstSent,     q.exchSent,
+                   q.rstRcvd, q.exchRcvd, q.band, res.entity, res.prefixText};
         r.logged = std::move(q);
         run.replayed.push_back(std::move(r));
     }
@@ -188,7 +191,8 @@ int main(int argc, char** argv) {
     DefineOptions(app, o);
     if (auto code = tools::ParseCommandLine(app, argc, argv)) return *code;
     if (o.countryFile.empty()) o.countryFile = DefaultCountryFile();
-    o.plugin = fs::absolute(o.plugin.empty() ? tools::DefaultPluginPath(argv[0]) : o.plugin).string();
+    o.plugin =
+        fs::absolute(o.plugin.empty() ? tools::DefaultPluginPath(argv[0]) : o.plugin).string();
 
     scorer::ScoreRun run = Prepare(o);
     try {

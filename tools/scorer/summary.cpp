@@ -20,8 +20,8 @@ void PrintSummary(const ScoreRun& run, std::FILE* out) {
     std::fprintf(out, "  own station:          %s (entity %s)\n", run.ownCall.c_str(),
                  run.own.entity.empty() ? "none" : run.own.entity.c_str());
     std::fprintf(out, "  QSOs read:            %zu\n", read);
-    std::fprintf(out, "  scored:               %zu (%zu rejected by the contest's rules)\n",
-                 stored, run.replayed.size() - stored);
+    std::fprintf(out, "  scored:               %zu (%zu rejected by the contest's rules)\n", stored,
+                 run.replayed.size() - stored);
     std::fprintf(out, "  left out, damaged:    %zu\n", run.log.damaged.size());
     std::fprintf(out, "  unresolved entities:  %zu", unresolved.size());
     std::string sep = " (";
@@ -31,7 +31,8 @@ void PrintSummary(const ScoreRun& run, std::FILE* out) {
     }
     std::fprintf(out, "%s\n", unresolved.empty() ? "" : ")");
     std::fprintf(out, "  X-QSO lines:          %d\n", run.log.xQsos);
-    std::fprintf(out, "  mode:                 %s (%s)\n", run.cw ? "CW" : "SSB", run.modeNote.c_str());
+    std::fprintf(out, "  mode:                 %s (%s)\n", run.cw ? "CW" : "SSB",
+                 run.modeNote.c_str());
     std::fprintf(out, "  files in %s:\n", run.outDir.c_str());
     std::set<std::string> files;
     std::error_code ec;
@@ -41,7 +42,8 @@ void PrintSummary(const ScoreRun& run, std::FILE* out) {
     }
     files.insert((fs::path("Plugins") / "SOLSTICE-RACE.ini").string());
     files.insert(run.resultsFile);
-    for (const std::string& f : files) std::fprintf(out, "    %s\n", f.c_str());
+    for (const std::string& f : files)
+        std::fprintf(out, "    %s\n", f.c_str());
 }
 
 }  // namespace scorer
