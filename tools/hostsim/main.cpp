@@ -44,6 +44,7 @@ struct Options {
 };
 
 void DefineOptions(CLI::App& app, Options& o) {
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.description(
         "Replays a contest log through the statistics plug-in as the host does and prints the\n"
         "results. The plug-in's files (bad-QSO file, settings, Cabrillo log) stay in the\n"

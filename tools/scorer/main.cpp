@@ -46,6 +46,7 @@ std::string DefaultCountryFile() {
 }
 
 void DefineOptions(CLI::App& app, Options& o) {
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.description(
         "Scores a SOLSTICE RACE log (ADIF or Cabrillo) with the statistics plug-in: replays\n"
         "its QSOs in time order through the plug-in, prints the results, then a summary on\n"
