@@ -80,7 +80,8 @@ void BM_ScoreAdif(benchmark::State& state) {
         host.Start(false, false, countries.Resolve(read.ownCall).entity, qsos.front().time,
                    qsos.back().time);
         stored = 0;
-        for (const tools::Qso& q : qsos) stored += host.Add(q);
+        for (const tools::Qso& q : qsos)
+            stored += host.Add(q);
         benchmark::DoNotOptimize(host.Results("results.txt"));
     }
     state.counters["stored"] = static_cast<double>(stored);

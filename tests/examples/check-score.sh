@@ -74,6 +74,9 @@ if [ -z "$runner" ]; then
   # Exit codes: an unreadable log or country file 1, a bad option 2, damaged records 3.
   score e1 "$work/no-such.adi"
   check "a missing log" 1
+  echo 'Dear contest manager, here is my log.' >letter.txt
+  score e1 "$work/letter.txt"
+  check "a file that is no log" 1
   score e1 "$log" --country-file "$work/no-such.dat"
   check "a missing country file" 1
   score e2 "$log" --mode RTTY

@@ -19,7 +19,8 @@ namespace {
 
 void CheckLog(const tools::ReadLog& log, std::string_view text) {
     int lines = 1;
-    for (char c : text) lines += c == '\n';
+    for (char c : text)
+        lines += c == '\n';
     for (const tools::LoggedQso& q : log.qsos) {
         if (q.time.m_status != COleDateTime::valid) Broken("a QSO without a valid time");
         if (q.call.empty()) Broken("a QSO without a call");

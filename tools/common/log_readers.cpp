@@ -185,7 +185,10 @@ ReadLog ReadAdif(std::string_view text, const ExchangeFields& chosen) {
         counted = at;
         return line;
     };
-    if (size_t eoh = FindNoCase(text, "<eoh>", 0); eoh != std::string_view::npos) pos = eoh + 5;
+    if (size_t eoh = FindNoCase(text, "<eoh>", 0); eoh != std::string_view::npos) {
+        pos = eoh + 5;
+        log.recognised = true;
+    }
     Fields fields;
     int recordLine = 0;
     // The next <EOR>, found once per record rather than once per field.
@@ -214,6 +217,7 @@ ReadLog ReadAdif(std::string_view text, const ExchangeFields& chosen) {
         pos = close + 1;
         if (colon == std::string_view::npos) {
             if (name == "EOR") {
+                log.recognised = true;
                 if (!fields.empty()) AdifRecord(fields, recordLine, chosen, log);
                 fields.clear();
                 recordLine = 0;
@@ -249,7 +253,7 @@ ReadLog ReadAdif(std::string_view text, const ExchangeFields& chosen) {
 // QSO: kHz mode date time own-call rst exch call rst exch [transmitter].
 ReadLog ReadCabrillo(std::string_view text) {
     ReadLog log;
-    log.cabrillo = true;
+    log.cabrillo = log.recognised = true;
     int line = 0;
     for (size_t pos = 0; pos < text.size();) {
         size_t end = std::min(text.find('\n', pos), text.size());

@@ -38,6 +38,7 @@ struct ExchangeFields {
 
 struct ReadLog {
     bool cabrillo = false;
+    bool recognised = false;   // an ADIF header or record, or a Cabrillo start was found
     std::string ownCall;       // STATION_CALLSIGN, else OPERATOR; Cabrillo CALLSIGN:
     std::string categoryMode;  // Cabrillo CATEGORY-MODE:
     std::vector<LoggedQso> qsos;

@@ -112,6 +112,8 @@ scorer::ScoreRun Prepare(const Options& o) {
     std::string text;
     if (!ReadFile(o.log, text)) Fail(1, "cannot read " + o.log + ": " + std::strerror(errno));
     run.log = tools::ReadAnyLog(text, o.fields);
+    if (!run.log.recognised)
+        Fail(1, o.log + " is neither an ADIF log (no <EOH>, no <EOR>) nor a Cabrillo log");
     for (const tools::DamagedRecord& d : run.log.damaged) {
         std::fprintf(stderr, "%s:%d: %s%s%s; record left out\n", o.log.c_str(), d.line,
                      d.field.c_str(), d.field.empty() ? "" : ": ", d.reason.c_str());
