@@ -107,6 +107,12 @@ bool ParseWhen(const std::string& text, COleDateTime& out) {
 // Everything before the replay: the log, the country file, the own station, the mode and
 // the contest's dates.
 scorer::ScoreRun Prepare(const Options& o) {
+    // A bad option is told before any file is read.
+    COleDateTime start, end;
+    if (!o.start.empty() && !ParseWhen(o.start, start))
+        Fail(2, "--start: not a date and time: '" + o.start + "' (want YYYY-MM-DD HH:MM)");
+    if (!o.end.empty() && !ParseWhen(o.end, end))
+        Fail(2, "--end: not a date and time: '" + o.end + "' (want YYYY-MM-DD HH:MM)");
     scorer::ScoreRun run;
     run.logPath = o.log;
     std::string text;
@@ -169,10 +175,8 @@ scorer::ScoreRun Prepare(const Options& o) {
         run.start = run.replayed.front().given.time;
         run.end = run.replayed.back().given.time;
     }
-    if (!o.start.empty() && !ParseWhen(o.start, run.start))
-        Fail(2, "--start: not a date and time: '" + o.start + "' (want YYYY-MM-DD HH:MM)");
-    if (!o.end.empty() && !ParseWhen(o.end, run.end))
-        Fail(2, "--end: not a date and time: '" + o.end + "' (want YYYY-MM-DD HH:MM)");
+    if (!o.start.empty()) run.start = start;
+    if (!o.end.empty()) run.end = end;
 
     std::string folder = run.ownCall;
     std::replace(folder.begin(), folder.end(), '/', '-');
