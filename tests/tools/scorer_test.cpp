@@ -207,6 +207,10 @@ TEST(LogReaders, OwnStationAndCountsFromTheLog) {
     EXPECT_EQ(cbr.ownCall, "DL9ZZZ");
     EXPECT_EQ(cbr.categoryMode, "SSB");
     EXPECT_EQ(cbr.xQsos, 2);
+    // Without CALLSIGN: the own call of the first QSO line.
+    EXPECT_EQ(
+        tools::ReadCabrillo("QSO: 14250 PH 2026-06-20 1405 dl9zzz 59 001 EA4AB 59 M\n").ownCall,
+        "DL9ZZZ");
 }
 
 }  // namespace

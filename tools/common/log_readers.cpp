@@ -308,6 +308,7 @@ ReadLog ReadCabrillo(std::string_view text) {
             q.rstSent = w[5];
             q.exchSent = w[6];
             q.call = Upper(w[7]);
+            if (log.ownCall.empty()) log.ownCall = Upper(w[4]);  // a log without CALLSIGN:
             q.rstRcvd = w[8];
             q.exchRcvd = w[9];
             log.qsos.push_back(std::move(q));
