@@ -143,6 +143,129 @@ def dx_specials(rng, lines):
     lines.insert(103, fixed)
 
 
+# Logs of other loggers for the scorer: ADIF and Cabrillo, with calls drawn from the
+# super-check-partial file (real contest calls, so the entity mix is real).
+SCP = "/usr/share/hamradio-files/MASTER.SCP"
+SPANISH_DIGIT_PROVINCES = {"6": ["IB"], "8": ["GC", "TF"], "9": ["CE", "ML"]}
+
+
+def scp_calls():
+    with open(SCP) as f:
+        calls = [line.strip() for line in f if line.strip() and not line.startswith("#")]
+    spanish = [c for c in calls if c[:2] in ("EA", "EB", "EC", "ED", "EE", "EF", "EG", "EH")
+               and c[2:3].isdigit() and "/" not in c]
+    portable = [c for c in calls if "/" in c]
+    other = [c for c in calls if c not in set(spanish) and "/" not in c]
+    return sorted(spanish), sorted(other), sorted(portable)
+
+
+def spanish_province(rng, call):
+    mainland = [p for p in PROVINCES if p not in ("IB", "GC", "TF", "CE", "ML")]
+    return rng.choice(SPANISH_DIGIT_PROVINCES.get(call[2], mainland))
+
+
+def contest_qsos(rng, count, mode, spanish_share):
+    """(seconds from the start, band, kHz, call, province or None) in time order."""
+    spanish, other, portable = scp_calls()
+    times = sorted(rng.randrange(0, 24 * 60 * 60) for _ in range(count))
+    worked = []
+    out = []
+    for t in times:
+        band = rng.choices(BANDS, weights=[b[5] for b in BANDS])[0]
+        name, cw_lo, cw_hi, ph_lo, ph_hi, _ = band
+        khz = rng.randint(cw_lo, cw_hi) if mode == "CW" else rng.randint(ph_lo, ph_hi)
+        if worked and rng.random() < 0.015:
+            call, prov, name, khz = rng.choice(worked)  # a dupe
+        else:
+            roll = rng.random()
+            if roll < spanish_share:
+                call = rng.choice(spanish)
+                prov = spanish_province(rng, call)
+            elif roll < spanish_share + 0.03:
+                call, prov = rng.choice(portable), None
+            else:
+                call, prov = rng.choice(other), None
+            worked.append((call, prov, name, khz))
+        out.append((t, name, khz, call, prov))
+    return out
+
+
+def stamp(seconds):
+    day, rest = divmod(12 * 3600 + seconds, 86400)
+    hh, rest = divmod(rest, 3600)
+    mm, ss = divmod(rest, 60)
+    return "202606%02d" % (20 + day), "%02d%02d%02d" % (hh, mm, ss)
+
+
+def adif_field(name, value):
+    return "<%s:%d>%s" % (name, len(value.encode()), value)
+
+
+def write_adif(path, own_call, own_exch, count, seed):
+    rng = random.Random(seed)
+    qsos = contest_qsos(rng, count, "CW", 0.5)
+    # The faults of a real log, and the portable forms the rules must handle.
+    extra = [(qsos[40][0], "12m", 24905, "DL7ABC", None), (qsos[90][0], "40m", 7074, "F5ABC", None),
+             (qsos[140][0], "20m", 14030, "OK1ABC", ""), (qsos[180][0], "15m", 21030, "EA7ABC", None),
+             (qsos[200][0], "20m", 14021, "EA8/DL1ABC", "TF"), (qsos[210][0], "40m", 7021, "G4ABC/MM", None),
+             (qsos[220][0], "80m", 3521, "K1ABC/4", None), (qsos[230][0], "20m", 14041, "DL1ABC/QRP", None)]
+    qsos = sorted(qsos + extra, key=lambda q: q[0])
+    # Loggers export in the order the QSOs were typed in: two late entries.
+    qsos.insert(60, qsos.pop(250))
+    lines = ["Made-up SOLSTICE RACE log of %s, written by make_examples.py\r\n" % own_call,
+             "Calls from MASTER.SCP.\r\n", adif_field("ADIF_VER", "3.1.4") + " ",
+             adif_field("PROGRAMID", "SomeLogger") + "\r\n<EOH>\r\n"]
+    serial = 0
+    for i, (t, band, khz, call, prov) in enumerate(qsos):
+        serial += 1
+        date, time = stamp(t)
+        mhz = "%d.%0*d" % (khz // 1000, 3 + i % 4, (khz % 1000) * 10 ** (i % 4))
+        mode = "FT8" if khz == 7074 else "CW"
+        f = [("CALL", call), ("QSO_DATE", date), ("TIME_ON", time if i % 2 else time[:4]),
+             ("FREQ", mhz), ("MODE", mode), ("RST_SENT", "599"), ("RST_RCVD", "599")]
+        if i % 3:
+            f.append(("BAND", band.upper() if i % 5 == 0 else band))
+        f.append(("STX_STRING", own_exch) if i % 2 else ("MY_STATE", own_exch))
+        if prov == "":
+            pass  # nothing received
+        elif prov:
+            f.append(("STATE", prov) if i % 2 else ("SRX_STRING", prov.lower() if i % 7 == 0 else prov))
+        elif call == "EA7ABC":
+            f.append(("SRX", "17"))
+        else:
+            n = rng.randint(1, 60 + i // 2)
+            f.append(("SRX", str(n)) if i % 2 else ("SRX_STRING", "%03d" % n))
+        f += [("STATION_CALLSIGN", own_call), ("APP_SOMELOGGER_RUN", "1" if i % 4 else "0")]
+        rng.shuffle(f)
+        text = "".join(adif_field(k.lower() if i % 6 == 0 else k, v) for k, v in f)
+        lines.append(text + ("<eor>" if i % 6 == 0 else "<EOR>") + "\r\n")
+    with open(path, "w", newline="") as out:
+        out.writelines(lines)
+
+
+def write_cabrillo(path, own_call, count, seed):
+    rng = random.Random(seed)
+    qsos = contest_qsos(rng, count, "SSB", 0.45)
+    lines = ["START-OF-LOG: 3.0", "CONTEST: SOLSTICE-RACE", "CALLSIGN: " + own_call,
+             "CATEGORY-OPERATOR: SINGLE-OP", "CATEGORY-BAND: ALL", "CATEGORY-MODE: SSB",
+             "CREATED-BY: SomeLogger 5.0", "NAME: Made-up log, calls from MASTER.SCP"]
+    for i, (t, band, khz, call, prov) in enumerate(qsos):
+        date, time = stamp(t)
+        date = "%s-%s-%s" % (date[:4], date[4:6], date[6:])
+        mode = "PH"
+        if i == 30:
+            khz, mode = 14030, "CW"  # a CW QSO in an SSB log
+        rcvd = prov if prov else "%03d" % rng.randint(1, 40 + i // 2)
+        if i == 70 and prov:
+            rcvd = "XX"
+        tag = "X-QSO:" if i == 50 else "QSO:"
+        lines.append("%s %5d %s %s %s %-13s %-3s %-6s %-13s %-3s %s" % (
+            tag, khz, mode, date, time[:4], own_call, "59", "%03d" % (i + 1), call, "59", rcvd))
+    lines.append("END-OF-LOG:")
+    with open(path, "w", newline="") as out:
+        out.write("\r\n".join(lines) + "\r\n")
+
+
 if __name__ == "__main__":
     write_log("spain-cw.log", "EA4ZZZ", "EA", "M", "CW", 320, 0.5, 2026, spanish_specials)
     write_log("dx-ssb.log", "DL9ZZZ", "DL", "", "SSB", 160, 0.45, 620, dx_specials)
@@ -156,3 +279,5 @@ if __name__ == "__main__":
         out.write("EXCH m EA\n")
         out.write("EXCH 599 DL\n")
         out.write("EXCH SMR EA\n")
+    write_adif("score-ea-cw.adi", "EA4ZZZ", "M", 300, 2027)
+    write_cabrillo("score-dl-ssb.cbr", "DL9ZZZ", 150, 621)

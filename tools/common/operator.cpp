@@ -7,7 +7,7 @@
 #include <windows.h>
 #endif
 
-namespace hostsim {
+namespace tools {
 
 Operator::Operator(std::FILE* report, bool verbose) : report_(report), verbose_(verbose) {
 #if defined(_WIN32)
@@ -84,4 +84,4 @@ void Operator::Run() {
 void Operator::Run() {}
 #endif
 
-}  // namespace hostsim
+}  // namespace tools

@@ -6,7 +6,7 @@
 #include <dlfcn.h>
 #endif
 
-namespace hostsim {
+namespace tools {
 
 namespace {
 
@@ -66,4 +66,4 @@ void Plugin::Unload() {
     handle = nullptr;
 }
 
-}  // namespace hostsim
+}  // namespace tools

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <thread>
 
-namespace hostsim {
+namespace tools {
 
 class Operator {
 public:
@@ -25,4 +25,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace hostsim
+}  // namespace tools

@@ -5,7 +5,7 @@
 
 #include "base/datetime.h"
 
-namespace hostsim {
+namespace tools {
 
 struct Plugin {
     using T = const char*;
@@ -33,4 +33,4 @@ struct Plugin {
     ~Plugin() { Unload(); }
 };
 
-}  // namespace hostsim
+}  // namespace tools

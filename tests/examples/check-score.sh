@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Scores one example log of another logger with the scorer and compares the plug-in's
+# files with the reviewed expected files; natively also the summary, the round trip of the
+# plug-in's own Cabrillo log and the exit codes.
+#   check-score.sh SCORER PLUGIN LOG-FILE-NAME [RUNNER]
+# RUNNER (e.g. tests/win/wine-run) runs a Windows scorer. With UPDATE=1 the expected files
+# are written instead (review them before committing).
+set -euo pipefail
+scorer=$(realpath "$1")
+plugin=$(realpath "$2")
+file=$3
+runner=${4:+$(realpath "$4")}
+here=$(cd "$(dirname "$0")/../.." && pwd)
+log="$here/examples/$file"
+expected="$here/examples/expected/${file%.*}"
+cty=/usr/share/hamradio-files/cty.dat
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+winpath() { if [ -n "$runner" ]; then echo "Z:${1//\//\\}"; else echo "$1"; fi; }
+score() {  # score OUTDIR LOG [options]: the exit code in $rc
+  local out=$1 in=$2
+  shift 2
+  rc=0
+  $runner "$scorer" --plugin "$(winpath "$plugin")" --country-file "$(winpath "$cty")" \
+    --out "$(winpath "$work/$out")" "$@" "$(winpath "$in")" >"$work/$out.stdout" 2>"$work/$out.stderr" || rc=$?
+}
+
+fail=0
+check() {  # check WHAT EXPECTED-CODE
+  if [ "$rc" -ne "$2" ]; then echo "FAIL: $1: exit code $rc, want $2"; fail=1; fi
+}
+
+score out "$log" --cabrillo
+check "the example" 0
+declare -A produced=([results.txt]="$work/out/results.txt")
+for f in "$work"/out/BadQSO_*.txt "$work"/out/*.cbr; do produced[$(basename "$f")]=$f; done
+if [ -z "$runner" ]; then
+  # The summary without the folders of this run.
+  grep -v '^message box' "$work/out.stderr" | sed "s|$work|OUT|g; s|$here/||g" >"$work/summary.txt"
+  produced[summary.txt]="$work/summary.txt"
+fi
+
+if [ "${UPDATE:-0}" = 1 ]; then
+  mkdir -p "$expected"
+  for k in "${!produced[@]}"; do cp "${produced[$k]}" "$expected/$k"; done
+  echo "wrote $expected"
+  exit 0
+fi
+
+for k in "${!produced[@]}"; do
+  if [ ! -f "$expected/$k" ]; then echo "FAIL: unexpected file $k"; fail=1; continue; fi
+  if ! cmp -s "${produced[$k]}" "$expected/$k"; then
+    echo "FAIL: $k differs from the expected file"
+    diff <(tr -d '\r' <"$expected/$k") <(tr -d '\r' <"${produced[$k]}") | head -n 20 || true
+    fail=1
+  fi
+done
+for f in "$expected"/*; do
+  [ -n "${produced[$(basename "$f")]+x}" ] || [ -n "$runner" ] ||
+    { echo "FAIL: $(basename "$f") was not produced"; fail=1; }
+done
+
+if [ -z "$runner" ]; then
+  # The plug-in's own Cabrillo log reads back to the same score.
+  score back "$(ls "$work"/out/*.cbr)"
+  check "the Cabrillo log read back" 0
+  if ! diff <(grep -E '^(Total|Score:)' "$work/out/results.txt") \
+    <(grep -E '^(Total|Score:)' "$work/back/results.txt"); then
+    echo "FAIL: the Cabrillo log reads back to another score"
+    fail=1
+  fi
+  # Exit codes: an unreadable log or country file 1, a bad option 2, damaged records 3.
+  score e1 "$work/no-such.adi"
+  check "a missing log" 1
+  echo 'Dear contest manager, here is my log.' >letter.txt
+  score e1 "$work/letter.txt"
+  check "a file that is no log" 1
+  score e1 "$log" --country-file "$work/no-such.dat"
+  check "a missing country file" 1
+  score e2 "$log" --mode RTTY
+  check "a bad mode" 2
+  score e2 "$log" --start "20 June"
+  check "a bad start" 2
+  printf '<CALL:5>K1ABC<QSO_DATE:8>20260620<TIME_ON:4>1200<EOR>\n' >nocall.adi
+  score e2 "$work/nocall.adi"
+  check "a log without own call" 2
+  printf '<STATION_CALLSIGN:6>EA4ZZZ<CALL:5>K1ABC<QSO_DATE:8>20260620<TIME_ON:4>1200<SRX:1>1<STX:1>1<FREQ:4>14.1<MODE:2>CW<EOR>\n<CALL:5>K2ABC<SRX:9>1<EOR>\n' >damaged.adi
+  score e3 "$work/damaged.adi"
+  check "a damaged record" 3
+  grep -q 'damaged.adi:2: SRX: the length 9 runs past the record' "$work/e3.stderr" ||
+    { echo "FAIL: the damaged record is not named"; fail=1; }
+  grep -q 'left out, damaged: *1' "$work/e3.stderr" || { echo "FAIL: not counted"; fail=1; }
+fi
+[ $fail -eq 0 ] && echo "scored $file: as expected"
+exit $fail

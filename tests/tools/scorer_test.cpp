@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "country_file.h"
+#include "log_readers.h"
+
+namespace {
+
+using tools::CountryFile;
+
+const CountryFile& Debian() {
+    static const CountryFile file = [] {
+        std::ifstream in("/usr/share/hamradio-files/cty.dat", std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return CountryFile::Parse(text.str());
+    }();
+    return file;
+}
+
+// One row per rule of the call resolution, on the country file Debian ships.
+TEST(CallResolution, EachRuleOnTheRealCountryFile) {
+    struct Row {
+        const char* call;
+        const char* entity;
+        const char* prefixText;
+    } rows[] = {
+        {"DL1ABC", "DL", "DL1"},       // the longest prefix
+        {"EA6ABC", "EA6", "EA6"},      // ... a longer one than EA
+        {"UA9ABC", "UA9", "UA9"},      // ... into Asiatic Russia
+        {"ea4abc", "EA", "EA4"},       // lower case as logged
+        {"S51A", "S5", "S51"},         // the prefix runs to the last digit
+        {"RAEM", "UA9", "RA0"},        // no digit: two letters and 0 (an exact call)
+        {"DX0JP", "1S", "DX0"},        // an exact call beats its prefix (DU)
+        {"9M6/LA6VM", "1S", "9M6"},    // ... also with a slash in it
+        {"DL1ABC/P", "DL", "DL1"},     // operating suffixes are dropped
+        {"K1ABC/M", "K", "K1"},        //
+        {"DL1ABC/QRP", "DL", "DL1"},   //
+        {"G4ABC/MM", "", "G4"},        // maritime mobile: no entity
+        {"K1ABC/4", "K", "K4"},        // one digit moves the call area
+        {"UA1ABC/9", "UA9", "UA9"},    // ... and so the entity
+        {"EA8/DL1ABC", "EA8", "EA8"},  // a location prefix before the call
+        {"DL1ABC/EA8", "EA8", "EA8"},  // ... or after it
+        {"F/DL1ABC", "F", "F0"},       // ... without digit: 0
+        {"IT9ABC", "I", "IT9"},        // WAE-only entries are no entities
+        {"TA1ABC", "TA", "TA1"},       //
+        {"Q1ABC", "", "Q1"},           // nothing matches
+    };
+    for (const Row& r : rows) {
+        tools::Resolution got = Debian().Resolve(r.call);
+        EXPECT_EQ(got.entity, r.entity) << r.call;
+        EXPECT_EQ(got.prefixText, r.prefixText) << r.call;
+    }
+    EXPECT_GT(Debian().EntityCount(), 300u);
+}
+
+TEST(CountryFile, NamesTheLineOfADamagedEntry) {
+    struct Row {
+        const char* text;
+        const char* error;
+    } rows[] = {
+        {"Spain: 14: 37: EU: 40.3: 3.4: -1.0: EA:\n  EA,EB;\nFrance: 14: 27: EU\n",
+         "line 3: an entity line needs eight fields closed by ':'"},
+        {"Spain: 14: 37: EU: 40.3: 3.4: -1.0: EA:\n  EA,\n  EB\n", "line 1: the prefix list of EA"},
+        {"Spain: 14: 37: EU: 40.3: 3.4: -1.0: EA:\n  EA,\n  E#B;\n", "line 3: not a prefix"},
+        {"Spain: 14: 37: EU: 40.3: 3.4: -1.0: :\n  EA;\n", "line 1: no primary prefix"},
+        {"  \n", "no entity in the file"},
+    };
+    for (const Row& r : rows) {
+        try {
+            CountryFile::Parse(r.text);
+            ADD_FAILURE() << "no error for " << r.text;
+        } catch (const tools::CountryFileError& e) {
+            EXPECT_NE(std::string(e.what()).find(r.error), std::string::npos) << e.what();
+        }
+    }
+}
+
+// What the readers make of the records real loggers write, and of damaged ones.
+TEST(LogReaders, RecordsAsLoggersWriteThem) {
+    const char* adifHead = "Written by a logger <adif_ver:5>3.1.4\r\n<EOH>\r\n";
+    struct Row {
+        std::string text;
+        tools::ExchangeFields fields;
+        // The first QSO as "call band freqHz mode rstS exchS rstR exchR time", or the first
+        // damaged record as "line:field: reason".
+        const char* first;
+        int qsos;
+        int damaged;
+    } rows[] = {
+        {std::string(adifHead) +
+             "<call:6>DL1ABC<qso_date:8>20260620<time_on:6>120130<freq:7>14.0255<mode:3>USB"
+             "<APP_X_Y:3>a<b<srx:1>7<stx_string:1>M<rst_sent:2>59<rst_rcvd:2>57<eor>\r\n",
+         {},
+         "DL1ABC 20m 14025500 SSB 59 M 57 007 2026-06-20 1201",
+         1,
+         0},
+        {"<CALL:5>EA8AB<QSO_DATE:8>20260620<TIME_ON:4>1300<BAND:3>40M<MODE:3>SSB<SUBMODE:3>LSB"
+         "<STATE:2>tf<MY_STATE:1>M<SRX_STRING:0><EoR>",
+         {},
+         "EA8AB 40m 0 SSB  M  tf 2026-06-20 1300",
+         1,
+         0},
+        {"<CALL:5>EA1AB<QSO_DATE:8>20260620<TIME_ON:4>1300<FREQ:1>7<COMMENT:5>J\xC3\xBCrg"
+         "<MODE:2>CW<SRX_STRING:1>B<DOK:3>M12<STX:2>12<EOR>",
+         {"dok", ""},
+         "EA1AB 40m 7000000 CW  012  M12 2026-06-20 1300",
+         1,
+         0},
+        {std::string(adifHead) +
+             "<CALL:6>DL1ABC<QSO_DATE:8>20260620<TIME_ON:4>1201\n"
+             "<SRX:30>7<EOR>\n<CALL:5>K1ABC<QSO_DATE:8>20260620<TIME_ON:4>1202<EOR>",
+         {},
+         "3:SRX: the length 30 runs past the record",
+         1,
+         1},
+        {"<CALL:5>K1ABC<QSO_DATE:8>20260620<TIME_ON:4>1202<SRX:2>1a<EOR>",
+         {},
+         "1:SRX: not a serial number: '1a'",
+         0,
+         1},
+        {"\n<CALL:5>K1ABC<QSO_DATE:8>20261340<TIME_ON:4>1202<EOR>",
+         {},
+         "2:QSO_DATE: not a date and time: '20261340 1202'",
+         0,
+         1},
+        {"<CALL:5>K1ABC<QSO_DATE:8>20260620<TIME_ON:4>2460<EOR>",
+         {},
+         "1:QSO_DATE: not a date and time: '20260620 2460'",
+         0,
+         1},
+        {"<CALL:5>K1ABC<QSO_DATE:8>20260620<TIME_ON:4>1202<FREQ:4>14,1<EOR>",
+         {},
+         "1:FREQ: not a frequency in MHz: '14,1'",
+         0,
+         1},
+        {"<CALL:5>K1ABC<QSO_DATE:8>20260620<TIME_ON:x>1202<EOR>",
+         {},
+         "1:TIME_ON: the length is not a number: 'x'",
+         0,
+         1},
+        {"<QSO_DATE:8>20260620<TIME_ON:4>1202<EOR>", {}, "1:CALL: no call", 0, 1},
+        {"<CALL:5>K1ABC<QSO_DATE:8>20260620<TIME_ON:4>1202",
+         {},
+         "1:: the last record has no <EOR>",
+         0,
+         1},
+        {"START-OF-LOG: 3.0\r\nCALLSIGN: EA4ZZZ\r\nCATEGORY-MODE: CW\r\n"
+         "QSO:  7012 CW 2026-06-20 1405 EA4ZZZ        599 M      dl1abc        599 001\r\n"
+         "X-QSO: 7013 CW 2026-06-20 1406 EA4ZZZ        599 M      DL2ABC        599 002\r\n",
+         {},
+         "DL1ABC 40m 7012000 CW 599 M 599 001 2026-06-20 1405",
+         1,
+         0},
+        {"START-OF-LOG: 3.0\nQSO: 14250 PH 2026-06-20 1405 DL9ZZZ 59 001 EA4AB 59 M 0\n",
+         {},
+         "EA4AB 20m 14250000 SSB 59 001 59 M 2026-06-20 1405",
+         1,
+         0},
+        {"START-OF-LOG: 3.0\nQSO: 14250 PH 2026-06-20 1405 DL9ZZZ 59 001 EA4AB 59\n",
+         {},
+         "2:: a QSO line has 10 fields, or 11 with the transmitter; found 9",
+         0,
+         1},
+        {"START-OF-LOG: 3.0\nQSO: 14250 PH 2026-06-31 1405 DL9ZZZ 59 001 EA4AB 59 M\n",
+         {},
+         "2:DATE TIME: not a date and time: '2026-06-31 1405'",
+         0,
+         1},
+        {"START-OF-LOG: 3.0\nQSO: 14.2k PH 2026-06-20 1405 DL9ZZZ 59 001 EA4AB 59 M\n",
+         {},
+         "2:FREQ: not a frequency in kHz: '14.2k'",
+         0,
+         1},
+    };
+    for (const Row& r : rows) {
+        tools::ReadLog log = tools::ReadAnyLog(r.text, r.fields);
+        EXPECT_EQ(static_cast<int>(log.qsos.size()), r.qsos) << r.first;
+        EXPECT_EQ(static_cast<int>(log.damaged.size()), r.damaged) << r.first;
+        std::string first;
+        if (!log.damaged.empty()) {
+            const tools::DamagedRecord& d = log.damaged[0];
+            first = std::to_string(d.line) + ":" + d.field + ": " + d.reason;
+        } else if (!log.qsos.empty()) {
+            const tools::LoggedQso& q = log.qsos[0];
+            first = q.call + " " + q.band + " " + std::to_string(q.freqHz) + " " + q.mode + " " +
+                    q.rstSent + " " + q.exchSent + " " + q.rstRcvd + " " + q.exchRcvd + " " +
+                    q.time.Format("%Y-%m-%d %H%M");
+        }
+        EXPECT_EQ(first, r.first);
+    }
+}
+
+TEST(LogReaders, OwnStationAndCountsFromTheLog) {
+    tools::ReadLog adif = tools::ReadAnyLog(
+        "<OPERATOR:6>ea4zzz<CALL:5>K1ABC<QSO_DATE:8>20260620<TIME_ON:4>1202<EOR>", {});
+    EXPECT_EQ(adif.ownCall, "EA4ZZZ");
+    EXPECT_FALSE(adif.cabrillo);
+    EXPECT_TRUE(adif.recognised);
+    EXPECT_FALSE(tools::ReadAnyLog("<b>a letter</b>, no log", {}).recognised);
+    tools::ReadLog cbr = tools::ReadAnyLog(
+        "\xEF\xBB\xBFSTART-OF-LOG: 3.0\nCALLSIGN: dl9zzz\nCATEGORY-MODE: SSB\nX-QSO: x\nX-QSO: y\n",
+        {});
+    EXPECT_TRUE(cbr.cabrillo);
+    EXPECT_EQ(cbr.ownCall, "DL9ZZZ");
+    EXPECT_EQ(cbr.categoryMode, "SSB");
+    EXPECT_EQ(cbr.xQsos, 2);
+    // Without CALLSIGN: the own call of the first QSO line.
+    EXPECT_EQ(
+        tools::ReadCabrillo("QSO: 14250 PH 2026-06-20 1405 dl9zzz 59 001 EA4AB 59 M\n").ownCall,
+        "DL9ZZZ");
+}
+
+}  // namespace

@@ -1,0 +1,193 @@
+#include "country_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+namespace tools {
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool IsCallText(std::string_view s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/';
+    });
+}
+
+bool AllDigits(std::string_view s) {
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Suffixes that tell how a station operates, not where.
+bool IsOperatingSuffix(std::string_view s) {
+    return s == "P" || s == "M" || s == "A" || s == "QRP" || s == "QRPP" || s == "LH" ||
+           (AllDigits(s) && s.size() > 1);
+}
+
+}  // namespace
+
+std::string PrefixWithDigit(std::string_view call) {
+    size_t last = call.find_last_of("0123456789");
+    if (last == std::string_view::npos) return std::string(call.substr(0, 2)) + "0";
+    return std::string(call.substr(0, last + 1));
+}
+
+CountryFile CountryFile::Parse(std::string_view text) {
+    CountryFile file;
+    size_t i = 0;
+    int line = 1;
+    auto skipBlanks = [&] {
+        for (; i < text.size() && IsBlank(text[i]); ++i)
+            if (text[i] == '\n') ++line;
+    };
+    for (skipBlanks(); i < text.size(); skipBlanks()) {
+        // Eight fields, each closed by a colon, on one line: name, zones, continent,
+        // position, time offset, primary prefix ('*' before it: a WAE-only entry).
+        std::string_view primary;
+        for (int field = 0; field < 8; ++field) {
+            size_t colon = text.find_first_of(":\n", i);
+            if (colon == std::string_view::npos || text[colon] != ':')
+                throw CountryFileError(line, "an entity line needs eight fields closed by ':'");
+            primary = Trim(text.substr(i, colon - i));
+            i = colon + 1;
+        }
+        bool waeOnly = !primary.empty() && primary[0] == '*';
+        if (waeOnly) primary.remove_prefix(1);
+        // Primary prefixes of entities without one of their own carry a lower-case mark
+        // ("3D2/c").
+        std::string upper(primary);
+        for (char& c : upper)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (!IsCallText(upper)) throw CountryFileError(line, "no primary prefix");
+        size_t end = text.find(';', i);
+        if (end == std::string_view::npos)
+            throw CountryFileError(
+                line, "the prefix list of " + std::string(primary) + " has no ';' at its end");
+        int entity = static_cast<int>(file.entities_.size());
+        if (!waeOnly) file.entities_.emplace_back(primary);
+        std::string_view list = text.substr(i, end - i);
+        size_t counted = 0;  // the newlines of `list` before it are in `line`
+        for (size_t start = 0; start <= list.size();) {
+            size_t comma = std::min(list.find(',', start), list.size());
+            size_t first = std::min(list.find_first_not_of(" \t\r\n", start), comma);
+            line +=
+                static_cast<int>(std::count(list.begin() + counted, list.begin() + first, '\n'));
+            counted = first;
+            std::string_view alias = Trim(list.substr(start, comma - start));
+            start = comma + 1;
+            // Zones, position and continent that differ from the entity's come in brackets
+            // after the prefix; the entity is all we need.
+            alias = alias.substr(0, alias.find_first_of("([<{~"));
+            bool exact = !alias.empty() && alias[0] == '=';
+            if (exact) alias.remove_prefix(1);
+            if (!IsCallText(alias)) throw CountryFileError(line, "not a prefix or call");
+            if (waeOnly) continue;
+            (exact ? file.exactCalls_ : file.prefixes_).emplace(alias, entity);
+            file.longest_ = std::max(file.longest_, alias.size());
+        }
+        line += static_cast<int>(std::count(list.begin() + counted, list.end(), '\n'));
+        i = end + 1;
+    }
+    if (file.entities_.empty()) throw CountryFileError(line, "no entity in the file");
+    return file;
+}
+
+int CountryFile::LongestPrefix(std::string_view call) const {
+    std::string key(call.substr(0, std::min(call.size(), longest_)));
+    for (; !key.empty(); key.pop_back()) {
+        auto it = prefixes_.find(key);
+        if (it != prefixes_.end()) return it->second;
+    }
+    return -1;
+}
+
+// How a worked call is resolved, the way contest loggers do it:
+//  1. An exact-call entry for the call as logged wins ("=EA1AK/8", "=R7AB/M").
+//  2. Operating suffixes are dropped: /P, /M, /A, /QRP, /QRPP, /LH and numbers of more than
+//     one digit (DL1ABC/P is DL1ABC).
+//  3. /MM and /AM (maritime and aeronautical mobile) are in no entity; the prefix text
+//     comes from the home call.
+//  4. A one-digit suffix moves the call area: the digit replaces the call's own (K1ABC/4
+//     has the prefix K4) and the entity is the moved call's (UA1ABC/9 is in UA9).
+//  5. A location prefix before or after the call, the shorter of two parts (EA8/DL1ABC,
+//     DL1ABC/EA8), gives the entity and the prefix text; one without a digit takes 0
+//     (F/DL1ABC: F0).
+//  6. Otherwise an exact-call entry for the home call, else the longest prefix in the file.
+//  7. WAE-only entries ('*') are no entities: their calls fall to the DXCC entity of their
+//     longest other prefix (IT9ABC is in I).
+// A call that matches nothing gets an empty entity.
+Resolution CountryFile::Resolve(std::string_view logged) const {
+    std::string call(Trim(logged));
+    std::transform(call.begin(), call.end(), call.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    Resolution r = ResolveParts(call);
+    // An exact entry knows the station better than any rule.
+    if (auto it = exactCalls_.find(call); it != exactCalls_.end()) r.entity = entities_[it->second];
+    return r;
+}
+
+Resolution CountryFile::ResolveParts(const std::string& call) const {
+    Resolution r;
+    auto entityOf = [&](int index) { return index < 0 ? std::string() : entities_[index]; };
+    std::vector<std::string_view> parts;
+    bool noEntity = false;
+    char area = 0;
+    std::string_view rest(call);
+    while (!rest.empty()) {
+        size_t slash = std::min(rest.find('/'), rest.size());
+        std::string_view part = rest.substr(0, slash);
+        rest = slash < rest.size() ? rest.substr(slash + 1) : std::string_view();
+        if (part.empty() || IsOperatingSuffix(part)) continue;
+        if (part == "MM" || part == "AM") {
+            noEntity = true;
+        } else if (part.size() == 1 && part[0] >= '0' && part[0] <= '9' && !parts.empty()) {
+            area = part[0];
+        } else {
+            parts.push_back(part);
+        }
+    }
+    if (parts.empty()) return r;
+    std::string_view home = parts[0], location;
+    if (parts.size() > 1) {
+        bool firstShorter = parts[0].size() <= parts[1].size();
+        home = firstShorter ? parts[1] : parts[0];
+        location = firstShorter ? parts[0] : parts[1];
+    }
+    if (!location.empty()) {
+        r.prefixText = location.find_first_of("0123456789") == std::string_view::npos
+                           ? std::string(location) + "0"
+                           : PrefixWithDigit(location);
+        if (!noEntity) r.entity = entityOf(LongestPrefix(location));
+        return r;
+    }
+    r.prefixText = PrefixWithDigit(home);
+    if (noEntity) return r;
+    if (area && r.prefixText.back() >= '0' && r.prefixText.back() <= '9') {
+        std::string moved = r.prefixText;
+        moved.back() = area;
+        r.entity = entityOf(LongestPrefix(moved + std::string(home.substr(r.prefixText.size()))));
+        r.prefixText = moved;
+        return r;
+    }
+    if (auto it = exactCalls_.find(std::string(home)); it != exactCalls_.end()) {
+        r.entity = entities_[it->second];
+    } else {
+        r.entity = entityOf(LongestPrefix(home));
+    }
+    return r;
+}
+
+}  // namespace tools

@@ -1,0 +1,327 @@
+#include "log_readers.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <map>
+
+namespace tools {
+
+namespace {
+
+std::string Upper(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
+        s.remove_prefix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool AllDigits(std::string_view s) {
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A decimal number scaled to an integer (MHz to Hz: scale 1 000 000); digits beyond the
+// scale are dropped. False for anything else or a value past 32 bits.
+bool ParseScaled(std::string_view s, unsigned scale, unsigned& out) {
+    size_t dot = s.find('.');
+    std::string_view whole = s.substr(0, dot);
+    std::string_view frac = dot == std::string_view::npos ? std::string_view() : s.substr(dot + 1);
+    if ((whole.empty() && frac.empty()) || (!whole.empty() && !AllDigits(whole)) ||
+        (!frac.empty() && !AllDigits(frac)) || whole.size() > 10)
+        return false;
+    unsigned long long v = 0;
+    for (char c : whole)
+        v = v * 10 + static_cast<unsigned>(c - '0');
+    v *= scale;
+    unsigned long long unit = scale;
+    for (char c : frac) {
+        if ((unit /= 10) == 0) break;
+        v += unit * static_cast<unsigned>(c - '0');
+    }
+    if (v > 0xffffffffull) return false;
+    out = static_cast<unsigned>(v);
+    return true;
+}
+
+// Fixed-width digits of a date or time, read into `out` in order.
+bool Digits(std::string_view s, std::initializer_list<int> widths, int* out) {
+    size_t at = 0;
+    for (int w : widths) {
+        if (at + w > s.size() || !AllDigits(s.substr(at, w))) return false;
+        *out++ = std::stoi(std::string(s.substr(at, w)));
+        at += w;
+    }
+    return at == s.size();
+}
+
+bool MakeTime(int y, int mo, int d, int h, int mi, int sec, COleDateTime& out) {
+    if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || sec > 59) return false;
+    out = COleDateTime::FromFields(y, mo, d, h, mi, sec);
+    return out.m_status == COleDateTime::valid;
+}
+
+// USB and LSB are the sidebands of SSB; Cabrillo writes SSB as PH.
+std::string ContestMode(std::string_view mode, std::string_view submode) {
+    std::string m = Upper(Trim(mode)), sub = Upper(Trim(submode));
+    if (m == "SSB" || m == "USB" || m == "LSB" || m == "PH") return "SSB";
+    if (m.empty() && (sub == "USB" || sub == "LSB")) return "SSB";
+    return m;
+}
+
+// The serial numbers of this contest have three digits at least.
+std::string Serial(unsigned n) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%03u", n);
+    return text;
+}
+
+using Fields = std::map<std::string, std::string>;
+
+std::string Field(const Fields& f, const std::string& name) {
+    auto it = f.find(name);
+    return it == f.end() ? std::string() : std::string(Trim(it->second));
+}
+
+// An exchange from the named field, else from the usual ones in their order: a text
+// field, a number field (written as a serial), a state field. False names the field of a
+// number that is none.
+bool Exchange(const Fields& f, const std::string& chosen, const char* text, const char* number,
+              const char* state, std::string& out, std::string& bad) {
+    if (!chosen.empty()) {
+        out = Field(f, Upper(chosen));
+        return true;
+    }
+    out = Field(f, text);
+    if (!out.empty()) return true;
+    std::string n = Field(f, number);
+    if (!n.empty()) {
+        if (!AllDigits(n) || n.size() > 9) {
+            bad = number;
+            return false;
+        }
+        out = Serial(static_cast<unsigned>(std::stoul(n)));
+        return true;
+    }
+    out = Field(f, state);
+    return true;
+}
+
+void AdifRecord(const Fields& f, int line, const ExchangeFields& chosen, ReadLog& log) {
+    auto damaged = [&](const char* field, const std::string& reason) {
+        log.damaged.push_back({line, field, reason});
+    };
+    LoggedQso q;
+    q.line = line;
+    q.call = Upper(Field(f, "CALL"));
+    if (q.call.empty()) return damaged("CALL", "no call");
+    int d[3] = {0}, t[3] = {0};
+    std::string date = Field(f, "QSO_DATE"), time = Field(f, "TIME_ON");
+    if (!Digits(date, {4, 2, 2}, d)) return damaged("QSO_DATE", "not a date: '" + date + "'");
+    if (!Digits(time, {2, 2}, t) && !Digits(time, {2, 2, 2}, t))
+        return damaged("TIME_ON", "not a time: '" + time + "'");
+    if (!MakeTime(d[0], d[1], d[2], t[0], t[1], t[2], q.time))
+        return damaged("QSO_DATE", "not a date and time: '" + date + " " + time + "'");
+    std::string freq = Field(f, "FREQ");
+    if (!freq.empty() && !ParseScaled(freq, 1000000, q.freqHz))
+        return damaged("FREQ", "not a frequency in MHz: '" + freq + "'");
+    q.band = Upper(Field(f, "BAND"));
+    std::transform(q.band.begin(), q.band.end(), q.band.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (q.band.empty()) q.band = BandOf(q.freqHz);
+    q.mode = ContestMode(Field(f, "MODE"), Field(f, "SUBMODE"));
+    q.rstSent = Field(f, "RST_SENT");
+    q.rstRcvd = Field(f, "RST_RCVD");
+    std::string bad;
+    if (!Exchange(f, chosen.received, "SRX_STRING", "SRX", "STATE", q.exchRcvd, bad) ||
+        !Exchange(f, chosen.sent, "STX_STRING", "STX", "MY_STATE", q.exchSent, bad))
+        return damaged(bad.c_str(), "not a serial number: '" + Field(f, bad) + "'");
+    if (log.ownCall.empty()) log.ownCall = Upper(Field(f, "STATION_CALLSIGN"));
+    if (log.ownCall.empty()) log.ownCall = Upper(Field(f, "OPERATOR"));
+    log.qsos.push_back(std::move(q));
+}
+
+size_t FindNoCase(std::string_view text, std::string_view what, size_t from) {
+    auto it = std::search(text.begin() + std::min(from, text.size()), text.end(), what.begin(),
+                          what.end(), [](char a, char b) {
+                              return std::toupper(static_cast<unsigned char>(a)) ==
+                                     std::toupper(static_cast<unsigned char>(b));
+                          });
+    return it == text.end() ? std::string_view::npos : static_cast<size_t>(it - text.begin());
+}
+
+}  // namespace
+
+std::string BandOf(unsigned hz) {
+    static const struct {
+        unsigned low, high;
+        const char* name;
+    } kBands[] = {
+        {1800000, 2000000, "160m"},  {3500000, 4000000, "80m"},   {5060000, 5450000, "60m"},
+        {7000000, 7300000, "40m"},   {10100000, 10150000, "30m"}, {14000000, 14350000, "20m"},
+        {18068000, 18168000, "17m"}, {21000000, 21450000, "15m"}, {24890000, 24990000, "12m"},
+        {28000000, 29700000, "10m"}, {50000000, 54000000, "6m"},  {144000000, 148000000, "2m"}};
+    for (const auto& b : kBands)
+        if (hz >= b.low && hz <= b.high) return b.name;
+    return "";
+}
+
+// ADIF: tags <NAME:LENGTH[:TYPE]>VALUE with the length in bytes, records closed by <EOR>,
+// a header of any text closed by <EOH>. Text between tags is ignored.
+ReadLog ReadAdif(std::string_view text, const ExchangeFields& chosen) {
+    ReadLog log;
+    size_t pos = 0, counted = 0;
+    int line = 1;
+    auto lineAt = [&](size_t at) {
+        line += static_cast<int>(std::count(text.begin() + counted, text.begin() + at, '\n'));
+        counted = at;
+        return line;
+    };
+    if (size_t eoh = FindNoCase(text, "<eoh>", 0); eoh != std::string_view::npos) {
+        pos = eoh + 5;
+        log.recognised = true;
+    }
+    Fields fields;
+    int recordLine = 0;
+    // The next <EOR>, found once per record rather than once per field.
+    size_t nextEor = 0;
+    bool eorKnown = false;
+    // Leaves the record that is being read and goes on after its <EOR>.
+    auto skipRecord = [&](size_t from, const char* field, const std::string& reason) {
+        log.damaged.push_back({recordLine ? recordLine : lineAt(from), field, reason});
+        fields.clear();
+        recordLine = 0;
+        size_t eor = FindNoCase(text, "<eor>", from);
+        pos = eor == std::string_view::npos ? text.size() : eor + 5;
+    };
+    while (pos < text.size()) {
+        size_t open = text.find('<', pos);
+        if (open == std::string_view::npos) break;
+        int tagLine = lineAt(open);
+        size_t close = text.find('>', open);
+        if (close == std::string_view::npos) {
+            skipRecord(open, "", "a tag without '>'");
+            break;
+        }
+        std::string_view tag = text.substr(open + 1, close - open - 1);
+        size_t colon = tag.find(':');
+        std::string name = Upper(Trim(tag.substr(0, colon)));
+        pos = close + 1;
+        if (colon == std::string_view::npos) {
+            if (name == "EOR") {
+                log.recognised = true;
+                if (!fields.empty()) AdifRecord(fields, recordLine, chosen, log);
+                fields.clear();
+                recordLine = 0;
+            }
+            continue;
+        }
+        if (!recordLine) recordLine = tagLine;
+        std::string_view length = tag.substr(colon + 1);
+        length = length.substr(0, length.find(':'));
+        if (!AllDigits(length) || length.size() > 9) {
+            skipRecord(open, name.c_str(),
+                       "the length is not a number: '" + std::string(length) + "'");
+            continue;
+        }
+        size_t n = std::stoul(std::string(length));
+        if (!eorKnown || (nextEor != std::string_view::npos && nextEor < pos)) {
+            nextEor = FindNoCase(text, "<eor>", pos);
+            eorKnown = true;
+        }
+        if (n > text.size() - pos || (nextEor != std::string_view::npos && pos + n > nextEor)) {
+            skipRecord(open, name.c_str(),
+                       "the length " + std::to_string(n) + " runs past the record");
+            continue;
+        }
+        fields[name] = std::string(text.substr(pos, n));
+        pos += n;
+    }
+    if (!fields.empty()) log.damaged.push_back({recordLine, "", "the last record has no <EOR>"});
+    return log;
+}
+
+// Cabrillo 3.0: header lines "TAG: value" and the QSO lines of this contest:
+// QSO: kHz mode date time own-call rst exch call rst exch [transmitter].
+ReadLog ReadCabrillo(std::string_view text) {
+    ReadLog log;
+    log.cabrillo = log.recognised = true;
+    int line = 0;
+    for (size_t pos = 0; pos < text.size();) {
+        size_t end = std::min(text.find('\n', pos), text.size());
+        std::string_view raw = Trim(text.substr(pos, end - pos));
+        pos = end + 1;
+        ++line;
+        size_t colon = raw.find(':');
+        if (colon == std::string_view::npos) continue;
+        std::string tag = Upper(raw.substr(0, colon));
+        std::string_view value = Trim(raw.substr(colon + 1));
+        if (tag == "X-QSO") {
+            ++log.xQsos;
+        } else if (tag == "CALLSIGN") {
+            log.ownCall = Upper(value);
+        } else if (tag == "CATEGORY-MODE") {
+            log.categoryMode = Upper(value);
+        } else if (tag == "QSO") {
+            std::vector<std::string_view> w;
+            for (size_t at = 0; at < value.size();) {
+                size_t start = value.find_first_not_of(" \t", at);
+                if (start == std::string_view::npos) break;
+                size_t stop = std::min(value.find_first_of(" \t", start), value.size());
+                w.push_back(value.substr(start, stop - start));
+                at = stop;
+            }
+            auto damaged = [&](const char* field, const std::string& reason) {
+                log.damaged.push_back({line, field, reason});
+            };
+            if (w.size() != 10 && w.size() != 11) {
+                damaged("", "a QSO line has 10 fields, or 11 with the transmitter; found " +
+                                std::to_string(w.size()));
+                continue;
+            }
+            LoggedQso q;
+            q.line = line;
+            if (!ParseScaled(w[0], 1000, q.freqHz)) {
+                damaged("FREQ", "not a frequency in kHz: '" + std::string(w[0]) + "'");
+                continue;
+            }
+            int d[3] = {0}, t[2] = {0};
+            if (w[2].size() != 10 || w[2][4] != '-' || w[2][7] != '-' ||
+                !Digits(std::string(w[2].substr(0, 4)) + std::string(w[2].substr(5, 2)) +
+                            std::string(w[2].substr(8, 2)),
+                        {4, 2, 2}, d) ||
+                !Digits(w[3], {2, 2}, t) || !MakeTime(d[0], d[1], d[2], t[0], t[1], 0, q.time)) {
+                damaged("DATE TIME", "not a date and time: '" + std::string(w[2]) + " " +
+                                         std::string(w[3]) + "'");
+                continue;
+            }
+            q.band = BandOf(q.freqHz);
+            q.mode = ContestMode(w[1], "");
+            q.rstSent = w[5];
+            q.exchSent = w[6];
+            q.call = Upper(w[7]);
+            if (log.ownCall.empty()) log.ownCall = Upper(w[4]);  // a log without CALLSIGN:
+            q.rstRcvd = w[8];
+            q.exchRcvd = w[9];
+            log.qsos.push_back(std::move(q));
+        }
+    }
+    return log;
+}
+
+ReadLog ReadAnyLog(std::string_view text, const ExchangeFields& fields) {
+    std::string_view start = Trim(text.substr(0, 64));
+    if (start.substr(0, 3) == "\xEF\xBB\xBF") start.remove_prefix(3);
+    if (Upper(start.substr(0, 13)) == "START-OF-LOG:") return ReadCabrillo(text);
+    return ReadAdif(text, fields);
+}
+
+}  // namespace tools

@@ -1,0 +1,230 @@
+// Scorer: reads an ADIF or Cabrillo log of any logger, resolves entities and prefixes from
+// the country file and replays the QSOs in time order through the plug-in's exports, so
+// that its score is the plug-in's score. Prints the results, then a summary.
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "command_line.h"
+#include "country_file.h"
+#include "operator.h"
+#include "plugin.h"
+#include "score_run.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kVersion[] = "stats-score 1.0";
+
+struct Options {
+    std::string log;
+    std::string call;
+    std::string mode;
+    std::string start;
+    std::string end;
+    std::string out;
+    std::string countryFile;
+    std::string plugin;
+    tools::ExchangeFields fields;
+    bool html = false;
+    bool cabrillo = false;
+    bool quiet = false;
+};
+
+std::string DefaultCountryFile() {
+#if defined(_WIN32)
+    fs::path beside = fs::path(tools::DefaultPluginPath("")).parent_path() / "cty.dat";
+    return beside.string();
+#else
+    return "/usr/share/hamradio-files/cty.dat";
+#endif
+}
+
+void DefineOptions(CLI::App& app, Options& o) {
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.description(
+        "Scores a SOLSTICE RACE log (ADIF or Cabrillo) with the statistics plug-in: replays\n"
+        "its QSOs in time order through the plug-in, prints the results, then a summary on\n"
+        "standard error. Exit codes: 0 done, 1 a file cannot be read, 2 a bad option, 3 done\n"
+        "with damaged records left out.");
+    app.set_version_flag("--version", kVersion);
+    app.add_option("--call", o.call, "own call (default: from the log)");
+    app.add_option("--mode", o.mode, "the contest's mode (default: that of most QSOs)")
+        ->check(CLI::IsMember({"CW", "SSB"}, CLI::ignore_case))
+        ->transform([](std::string s) {
+            for (char& c : s)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            return s;
+        });
+    app.add_option("--start", o.start, "contest start, YYYY-MM-DD HH:MM (default: first QSO)");
+    app.add_option("--end", o.end, "contest end, YYYY-MM-DD HH:MM (default: last QSO)");
+    app.add_option("--out", o.out,
+                   "folder for the plug-in's files (default: named after the call)");
+    app.add_flag("--html", o.html, "results as HTML");
+    app.add_flag("--cabrillo", o.cabrillo, "write the plug-in's Cabrillo log too");
+    app.add_option("--country-file", o.countryFile, "the country file")
+        ->default_str(DefaultCountryFile());
+    app.add_option("--exchange-field", o.fields.received,
+                   "ADIF field of the received exchange (default: SRX_STRING, SRX, STATE)");
+    app.add_option("--sent-exchange-field", o.fields.sent,
+                   "ADIF field of the sent exchange (default: STX_STRING, STX, MY_STATE)");
+    app.add_option("--plugin", o.plugin, "the plug-in library (default: beside this program)");
+    app.add_flag("-q,--quiet", o.quiet, "print the results and errors only");
+    app.add_option("LOG", o.log, "the log: ADIF (.adi) or Cabrillo")->required();
+}
+
+bool ReadFile(const std::string& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream s;
+    s << in.rdbuf();
+    text = s.str();
+    return !in.bad();
+}
+
+// "YYYY-MM-DD HH:MM", also with a T or seconds.
+bool ParseWhen(const std::string& text, COleDateTime& out) {
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, used = 0;
+    char sep = 0;
+    int n = std::sscanf(text.c_str(), "%4d-%2d-%2d%c%2d:%2d%n:%2d%n", &y, &mo, &d, &sep, &h, &mi,
+                        &used, &s, &used);
+    if (n < 6 || (sep != ' ' && sep != 'T') || static_cast<size_t>(used) != text.size())
+        return false;
+    out = COleDateTime::FromFields(y, mo, d, h, mi, s);
+    return out.m_status == COleDateTime::valid && mo <= 12 && d <= 31 && h < 24 && mi < 60;
+}
+
+[[noreturn]] void Fail(int code, const std::string& what) {
+    std::fprintf(stderr, "stats-score: %s\n", what.c_str());
+    std::exit(code);
+}
+
+// Everything before the replay: the log, the country file, the own station, the mode and
+// the contest's dates.
+scorer::ScoreRun Prepare(const Options& o) {
+    // A bad option is told before any file is read.
+    COleDateTime start, end;
+    if (!o.start.empty() && !ParseWhen(o.start, start))
+        Fail(2, "--start: not a date and time: '" + o.start + "' (want YYYY-MM-DD HH:MM)");
+    if (!o.end.empty() && !ParseWhen(o.end, end))
+        Fail(2, "--end: not a date and time: '" + o.end + "' (want YYYY-MM-DD HH:MM)");
+    scorer::ScoreRun run;
+    run.logPath = o.log;
+    std::string text;
+    if (!ReadFile(o.log, text)) Fail(1, "cannot read " + o.log + ": " + std::strerror(errno));
+    run.log = tools::ReadAnyLog(text, o.fields);
+    if (!run.log.recognised)
+        Fail(1, o.log + " is neither an ADIF log (no <EOH>, no <EOR>) nor a Cabrillo log");
+    for (const tools::DamagedRecord& d : run.log.damaged) {
+        std::fprintf(stderr, "%s:%d: %s%s%s; record left out\n", o.log.c_str(), d.line,
+                     d.field.c_str(), d.field.empty() ? "" : ": ", d.reason.c_str());
+    }
+
+    std::string cty;
+    if (!ReadFile(o.countryFile, cty))
+        Fail(1, "cannot read the country file " + o.countryFile + ": " + std::strerror(errno));
+    tools::CountryFile countries;
+    try {
+        countries = tools::CountryFile::Parse(cty);
+    } catch (const tools::CountryFileError& e) {
+        Fail(1, "the country file " + o.countryFile + " is damaged: " + e.what());
+    }
+
+    run.ownCall = o.call.empty() ? run.log.ownCall : o.call;
+    for (char& c : run.ownCall)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (run.ownCall.empty()) Fail(2, "the log names no own call; give it with --call");
+    run.own = countries.Resolve(run.ownCall);
+
+    int cw = 0, ssb = 0;
+    for (tools::LoggedQso& q : run.log.qsos) {
+        cw += q.mode == "CW";
+        ssb += q.mode == "SSB";
+        scorer::ReplayedQso r;
+        tools::Resolution res = countries.Resolve(q.call);
+        r.given = {q.time,    q.freqHz,   q.mode, q.call,     q.rstSent,     q.exchSent,
+                   q.rstRcvd, q.exchRcvd, q.band, res.entity, res.prefixText};
+        r.logged = std::move(q);
+        run.replayed.push_back(std::move(r));
+    }
+    run.log.qsos.clear();
+    // The host hands QSOs over in time order; loggers may export in another.
+    std::stable_sort(run.replayed.begin(), run.replayed.end(), [](const auto& a, const auto& b) {
+        return a.given.time.m_dt < b.given.time.m_dt;
+    });
+
+    std::string category = run.log.categoryMode == "PH" ? "SSB" : run.log.categoryMode;
+    if (!o.mode.empty()) {
+        run.cw = o.mode == "CW";
+        run.modeNote = "given";
+    } else if (category == "CW" || category == "SSB") {
+        run.cw = category == "CW";
+        run.modeNote = "from the log's CATEGORY-MODE";
+    } else {
+        run.cw = cw >= ssb;
+        run.modeNote = "that of most QSOs: " + std::to_string(run.cw ? cw : ssb) + " of " +
+                       std::to_string(run.replayed.size());
+    }
+
+    if (!run.replayed.empty()) {
+        run.start = run.replayed.front().given.time;
+        run.end = run.replayed.back().given.time;
+    }
+    if (!o.start.empty()) run.start = start;
+    if (!o.end.empty()) run.end = end;
+
+    std::string folder = run.ownCall;
+    std::replace(folder.begin(), folder.end(), '/', '-');
+    run.outDir = fs::absolute(o.out.empty() ? folder : o.out).lexically_normal().string();
+    run.resultsFile = o.html ? "results.html" : "results.txt";
+    return run;
+}
+
+// What follows a replay: the summary; further reports of a scoring belong here too.
+void AfterReplay(const scorer::ScoreRun& run, const Options& o) {
+    if (!o.quiet) scorer::PrintSummary(run, stderr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    CLI::App app("", "stats-score");
+    DefineOptions(app, o);
+    if (auto code = tools::ParseCommandLine(app, argc, argv)) return *code;
+    if (o.countryFile.empty()) o.countryFile = DefaultCountryFile();
+    o.plugin =
+        fs::absolute(o.plugin.empty() ? tools::DefaultPluginPath(argv[0]) : o.plugin).string();
+
+    scorer::ScoreRun run = Prepare(o);
+    try {
+        tools::PrepareHostFolder(run.outDir, run.cw, false, "2.30");
+    } catch (const std::exception& e) {
+        Fail(1, "cannot prepare " + run.outDir + ": " + e.what());
+    }
+
+    tools::Plugin p;
+    std::string error;
+    if (!p.Load(o.plugin, error)) Fail(1, "cannot load " + o.plugin + ": " + error);
+    {
+        tools::Operator op(stderr, false);  // answers the plug-in's dialogs on Windows
+        tools::HostPlay host(p, run.ownCall);
+        host.Start(o.html, o.cabrillo, run.own.entity, run.start, run.end);
+        for (scorer::ReplayedQso& q : run.replayed)
+            q.stored = host.Add(q.given);
+        run.results = host.Results(run.resultsFile.c_str());
+        op.Stop();
+    }
+    p.Unload();
+    std::fputs(run.results.c_str(), stdout);
+    if (!run.results.empty() && run.results.back() != '\n') std::fputc('\n', stdout);
+    std::fflush(stdout);
+
+    AfterReplay(run, o);
+    return run.log.damaged.empty() ? 0 : 3;
+}
