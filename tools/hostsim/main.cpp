@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host_log.h"
+#include "hostsim_report.h"
 #include "operator.h"
 #include "plugin.h"
 
@@ -48,6 +49,7 @@ const char kUsage[] =
     "      --export            ask for a Cabrillo log at the reset\n"
     "      --host-version V    the host version in the host's Ketl2.ini (default: 2.30)\n"
     "      --setup-window      let the reset start the Setup window (Windows)\n"
+    "      --report FILE       also write the contest report page (HTML) to FILE\n"
     "  -q, --quiet             print the results only\n"
     "  -h, --help              show this help\n"
     "\n"
@@ -62,6 +64,7 @@ struct Options {
     bool exportLog = false;
     bool setupWindow = false;
     bool quiet = false;
+    std::string report;  // absolute: the simulator changes into the working folder
 };
 
 [[noreturn]] void Usage(const std::string& error) {
@@ -91,6 +94,8 @@ Options ParseOptions(int argc, char** argv) {
             o.workdir = value("--workdir");
         } else if (is("", "--host-version")) {
             o.hostVersion = value("--host-version");
+        } else if (is("", "--report")) {
+            o.report = fs::absolute(value("--report")).string();
         } else if (a == "--html") {
             o.html = true;
         } else if (a == "--export") {
@@ -263,6 +268,10 @@ int main(int argc, char** argv) {
 
     op.Stop();
     p.Unload();
+    if (!o.report.empty() && !hostsim::WriteReport(log, o.report, error)) {
+        std::fprintf(stderr, "stats-hostsim: %s\n", error.c_str());
+        return 1;
+    }
 
     if (!o.quiet) {
         std::fprintf(stderr, "QSOs: %d given, %d stored\n", added, stored);
