@@ -103,8 +103,7 @@ std::string At(int64_t seconds, const char* pattern) {
 }
 std::string Length(int64_t seconds) {
     const int64_t minutes = seconds / 60;
-    return Format("%lld h %02lld min", static_cast<long long>(minutes / 60),
-                  static_cast<long long>(minutes % 60));
+    return Format("%d h %02d min", static_cast<int>(minutes / 60), static_cast<int>(minutes % 60));
 }
 std::string Hex(display::Color c) {
     return Format("#%02x%02x%02x", c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff);
@@ -142,10 +141,10 @@ std::string Patterns() {
         const BandLook& look = kBandLooks[slot];
         if (!look.stripe) continue;
         out += Format(
-            "<pattern id=\"band%zu\" width=\"5\" height=\"5\" patternUnits=\"userSpaceOnUse\" "
+            "<pattern id=\"band%d\" width=\"5\" height=\"5\" patternUnits=\"userSpaceOnUse\" "
             "patternTransform=\"rotate(45)\"><rect width=\"5\" height=\"5\" fill=\"%s\"/>"
             "<rect width=\"1.6\" height=\"5\" fill=\"%s\"/></pattern>",
-            slot, look.fill, look.stripe);
+            static_cast<int>(slot), look.fill, look.stripe);
     }
     return out + "</defs>";
 }
@@ -260,8 +259,8 @@ void HourLabels(std::string& out, const Figures& f, int baseline) {
             out += Format("<text x=\"%.1f\" y=\"%d\" class=\"dl\">%s</text>", x, baseline + 29,
                           At(hourStart, "%d.%m.").c_str());
     }
-    out += Format("<text x=\"%.1f\" y=\"%d\" class=\"at\">UTC hour</text>",
-                  kLeft + kPlotWidth / 2, baseline + 43);
+    out += Format("<text x=\"%.1f\" y=\"%d\" class=\"at\">UTC hour</text>", kLeft + kPlotWidth / 2,
+                  baseline + 43);
 }
 
 void LeftAxis(std::string& out, int top, int step, int baseline, int height, const char* title,
@@ -294,9 +293,10 @@ void RateChart(std::string& out, const Figures& f, const results::Tally& t) {
     }
     const auto [top, step] = Axis(most);
     const auto [pointsTop, pointsStep] = Axis(mostPoints);
-    out += Format("<svg class=\"chart\" viewBox=\"0 0 %d %d\" role=\"img\" "
-                  "aria-label=\"QSOs per hour by band, points per hour\">",
-                  kWidth, height);
+    out += Format(
+        "<svg class=\"chart\" viewBox=\"0 0 %d %d\" role=\"img\" "
+        "aria-label=\"QSOs per hour by band, points per hour\">",
+        kWidth, height);
     out += Patterns();
     LeftAxis(out, top, step, baseline, kPlotHeight, "QSOs per hour", false);
     LeftAxis(out, pointsTop, pointsStep, baseline, kPlotHeight, "points per hour", true);
@@ -311,16 +311,18 @@ void RateChart(std::string& out, const Figures& f, const results::Tally& t) {
         int sum = 0;
         for (int n : counts)
             sum += n;
-        out += Format("<g class=\"hour\" data-hour=\"%s\"><title>%s UTC: %d QSOs, %d points</title>",
-                      hour.c_str(), hour.c_str(), sum, points);
+        out +=
+            Format("<g class=\"hour\" data-hour=\"%s\"><title>%s UTC: %d QSOs, %d points</title>",
+                   hour.c_str(), hour.c_str(), sum, points);
         double y = baseline;
         const double x = kLeft + slot * static_cast<double>(i) + (slot - bar) / 2;
         for (size_t b = 0; b < counts.size(); ++b) {
             if (counts[b] == 0) continue;
             const double h = static_cast<double>(counts[b]) * kPlotHeight / top;
             y -= h;
-            out += Format("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\"/>",
-                          x, y, bar, h, FillOf(t.rows[b].band).c_str());
+            out +=
+                Format("<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"%s\"/>",
+                       x, y, bar, h, FillOf(t.rows[b].band).c_str());
         }
         out += "</g>";
         const double px = kLeft + slot * (static_cast<double>(i) + 0.5);
@@ -331,8 +333,9 @@ void RateChart(std::string& out, const Figures& f, const results::Tally& t) {
     if (f.hours <= 72) {
         for (int64_t i = 0; i < f.hours; ++i) {
             const double px = kLeft + slot * (static_cast<double>(i) + 0.5);
-            const double py = baseline - static_cast<double>(f.pointsPerHour[static_cast<size_t>(i)]) *
-                                             kPlotHeight / pointsTop;
+            const double py =
+                baseline - static_cast<double>(f.pointsPerHour[static_cast<size_t>(i)]) *
+                               kPlotHeight / pointsTop;
             out += Format("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"2.6\" class=\"dot\"/>", px, py);
         }
     }
@@ -344,16 +347,17 @@ void RateChart(std::string& out, const Figures& f, const results::Tally& t) {
     double lx = kLeft;
     const int ly = height - 14;
     for (const results::BandRow& row : t.rows) {
-        out += Format("<rect x=\"%.0f\" y=\"%d\" width=\"16\" height=\"11\" fill=\"%s\" "
-                      "class=\"swatch\"/><text x=\"%.0f\" y=\"%d\" class=\"lg\">%s</text>",
-                      lx, ly - 10, FillOf(row.band).c_str(), lx + 21, ly,
-                      HtmlEscape(row.band).c_str());
+        out += Format(
+            "<rect x=\"%.0f\" y=\"%d\" width=\"16\" height=\"11\" fill=\"%s\" "
+            "class=\"swatch\"/><text x=\"%.0f\" y=\"%d\" class=\"lg\">%s</text>",
+            lx, ly - 10, FillOf(row.band).c_str(), lx + 21, ly, HtmlEscape(row.band).c_str());
         lx += 30 + 8.0 * static_cast<double>(row.band.size());
     }
-    out += Format("<line x1=\"%.0f\" y1=\"%d\" x2=\"%.0f\" y2=\"%d\" class=\"points\"/>"
-                  "<circle cx=\"%.0f\" cy=\"%d\" r=\"2.6\" class=\"dot\"/>"
-                  "<text x=\"%.0f\" y=\"%d\" class=\"lg\">points per hour (right scale)</text>",
-                  lx + 6, ly - 4, lx + 30, ly - 4, lx + 18, ly - 4, lx + 36, ly);
+    out += Format(
+        "<line x1=\"%.0f\" y1=\"%d\" x2=\"%.0f\" y2=\"%d\" class=\"points\"/>"
+        "<circle cx=\"%.0f\" cy=\"%d\" r=\"2.6\" class=\"dot\"/>"
+        "<text x=\"%.0f\" y=\"%d\" class=\"lg\">points per hour (right scale)</text>",
+        lx + 6, ly - 4, lx + 30, ly - 4, lx + 18, ly - 4, lx + 36, ly);
     out += "</svg>";
 }
 
@@ -371,9 +375,10 @@ void MultiplierChart(std::string& out, const Figures& f) {
     };
     auto y = [&](int v) { return baseline - static_cast<double>(v) * kPlotHeight / top; };
 
-    out += Format("<svg class=\"chart\" viewBox=\"0 0 %d %d\" role=\"img\" "
-                  "aria-label=\"running count of multipliers\">",
-                  kWidth, height);
+    out += Format(
+        "<svg class=\"chart\" viewBox=\"0 0 %d %d\" role=\"img\" "
+        "aria-label=\"running count of multipliers\">",
+        kWidth, height);
     LeftAxis(out, top, step, baseline, kPlotHeight, "multipliers", false);
     std::string pathE = Format("M%d,%d", kLeft, baseline);
     std::string pathP = pathE;
@@ -386,20 +391,21 @@ void MultiplierChart(std::string& out, const Figures& f) {
     pathP += Format(" H%.1f", right);
     out += Format("<path d=\"%s\" class=\"mE\"/><path d=\"%s\" class=\"mP\"/>", pathE.c_str(),
                   pathP.c_str());
-    out += Format("<text x=\"%.0f\" y=\"%.1f\" class=\"vr\">%d</text>", right + 6,
-                  y(entities) + 4, entities);
+    out += Format("<text x=\"%.0f\" y=\"%.1f\" class=\"vr\">%d</text>", right + 6, y(entities) + 4,
+                  entities);
     out += Format("<text x=\"%.0f\" y=\"%.1f\" class=\"vr\">%d</text>", right + 6,
                   y(provinces) + (std::abs(y(provinces) - y(entities)) < 12 ? 16 : 4), provinces);
     out += Format("<line x1=\"%d\" y1=\"%d\" x2=\"%.0f\" y2=\"%d\" class=\"axis\"/>", kLeft,
                   baseline, right, baseline);
     HourLabels(out, f, baseline);
     const int ly = height - 10;
-    out += Format("<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" class=\"mE\"/>"
-                  "<text x=\"%d\" y=\"%d\" class=\"lg\">EADX100 multipliers, all bands</text>"
-                  "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" class=\"mP\"/>"
-                  "<text x=\"%d\" y=\"%d\" class=\"lg\">province multipliers, all bands</text>",
-                  kLeft, ly - 4, kLeft + 30, ly - 4, kLeft + 36, ly, kLeft + 290, ly - 4,
-                  kLeft + 320, ly - 4, kLeft + 326, ly);
+    out += Format(
+        "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" class=\"mE\"/>"
+        "<text x=\"%d\" y=\"%d\" class=\"lg\">EADX100 multipliers, all bands</text>"
+        "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" class=\"mP\"/>"
+        "<text x=\"%d\" y=\"%d\" class=\"lg\">province multipliers, all bands</text>",
+        kLeft, ly - 4, kLeft + 30, ly - 4, kLeft + 36, ly, kLeft + 290, ly - 4, kLeft + 320, ly - 4,
+        kLeft + 326, ly);
     out += "</svg>";
 }
 
@@ -420,11 +426,12 @@ void BestRate(std::string& out, const Figures& f, int64_t window, const char* na
         return;
     }
     const int64_t perHour = static_cast<int64_t>(best) * kHour / window;
-    out += Format("<tr><th>%s</th><td class=\"n\">%zu QSOs (%lld per hour)</td><td>%s to %s "
-                  "UTC</td></tr>",
-                  name, best, static_cast<long long>(perHour),
-                  At(f.counted[bestFrom], "%d.%m. %H:%M").c_str(),
-                  At(f.counted[bestFrom + best - 1], "%H:%M").c_str());
+    out += Format(
+        "<tr><th>%s</th><td class=\"n\">%d QSOs (%d per hour)</td><td>%s to %s "
+        "UTC</td></tr>",
+        name, static_cast<int>(best), static_cast<int>(perHour),
+        At(f.counted[bestFrom], "%d.%m. %H:%M").c_str(),
+        At(f.counted[bestFrom + best - 1], "%H:%M").c_str());
 }
 
 void OperatingTime(std::string& out, const Figures& f) {
@@ -440,11 +447,11 @@ void OperatingTime(std::string& out, const Figures& f) {
     int64_t off = 0;
     for (const auto& b : breaks)
         off += b.second;
-    out += Format("<p>Time on: <b>%s</b> of %s %s; %zu breaks of 30 minutes or more.</p>",
+    out += Format("<p>Time on: <b>%s</b> of %s %s; %d breaks of 30 minutes or more.</p>",
                   Length(std::max<int64_t>(0, last - first - off)).c_str(),
                   Length(last - first).c_str(),
                   f.period ? "contest period" : "between the first and the last QSO",
-                  breaks.size());
+                  static_cast<int>(breaks.size()));
     if (breaks.empty()) return;
     out += "<table class=\"list\"><tr><th>Break from (UTC)</th><th>to</th><th>Length</th></tr>";
     for (const auto& [from, length] : breaks)
@@ -472,8 +479,8 @@ void BandHours(std::string& out, const Figures& f, const results::Tally& t) {
                       f.pointsPerHour[static_cast<size_t>(i)]);
     }
     if (f.outside)
-        out += Format("<tr><th>outside these hours</th><td colspan=\"%zu\">%d QSOs</td></tr>",
-                      t.rows.size() + 2, f.outside);
+        out += Format("<tr><th>outside these hours</th><td colspan=\"%d\">%d QSOs</td></tr>",
+                      static_cast<int>(t.rows.size()) + 2, f.outside);
     out += "</tbody><tfoot>";
     auto total = [&](const char* name, const char* key, const std::vector<int>& v) {
         int sum = 0;
@@ -498,27 +505,29 @@ void ProvinceMaps(std::string& out, const Scored& r) {
         int worked = 0;
         for (int i = 0; i < display::kProvinceBoxCount; ++i)
             worked += marks.Worked(i);
-        out += Format("<figure class=\"map\"><figcaption><b>%s</b>: %d of %d worked</figcaption>"
-                      "<svg viewBox=\"0 0 231 99\" role=\"img\" aria-label=\"provinces on %s\">"
-                      "<rect width=\"231\" height=\"99\" fill=\"%s\"/>",
-                      contest::kBands[slot], worked, display::kProvinceBoxCount,
-                      contest::kBands[slot], Hex(display::kGridBackground).c_str());
+        out += Format(
+            "<figure class=\"map\"><figcaption><b>%s</b>: %d of %d worked</figcaption>"
+            "<svg viewBox=\"0 0 231 99\" role=\"img\" aria-label=\"provinces on %s\">"
+            "<rect width=\"231\" height=\"99\" fill=\"%s\"/>",
+            contest::kBands[slot], worked, display::kProvinceBoxCount, contest::kBands[slot],
+            Hex(display::kGridBackground).c_str());
         for (int i = 0; i < display::kProvinceBoxCount; ++i) {
             const display::ProvinceBox& b = display::kProvinceBoxes[static_cast<size_t>(i)];
             const bool w = marks.Worked(i);
-            out += Format("<g class=\"%s\"><ellipse cx=\"%.1f\" cy=\"%.1f\" rx=\"%.1f\" "
-                          "ry=\"%.1f\" fill=\"%s\"/><text x=\"%.1f\" y=\"%.1f\" fill=\"%s\">%s"
-                          "</text></g>",
-                          w ? "pw" : "pn", b.x + b.cx / 2.0, b.y + b.cy / 2.0, b.cx / 2.0,
-                          b.cy / 2.0, Hex(w ? display::kWorkedFace : display::kNeededFace).c_str(),
-                          b.x + b.cx / 2.0, b.y + b.cy / 2.0 + 2.3,
-                          Hex(w ? display::kWorkedLabel : display::kNeededLabel).c_str(),
-                          b.caption);
+            out += Format(
+                "<g class=\"%s\"><ellipse cx=\"%.1f\" cy=\"%.1f\" rx=\"%.1f\" "
+                "ry=\"%.1f\" fill=\"%s\"/><text x=\"%.1f\" y=\"%.1f\" fill=\"%s\">%s"
+                "</text></g>",
+                w ? "pw" : "pn", b.x + b.cx / 2.0, b.y + b.cy / 2.0, b.cx / 2.0, b.cy / 2.0,
+                Hex(w ? display::kWorkedFace : display::kNeededFace).c_str(), b.x + b.cx / 2.0,
+                b.y + b.cy / 2.0 + 2.3,
+                Hex(w ? display::kWorkedLabel : display::kNeededLabel).c_str(), b.caption);
         }
         out += "</svg></figure>";
     }
-    out += "</div><p class=\"note\">Magenta with yellow letters: worked on that band, as in the "
-           "province grid window (outlined for grey print). EA0 stands for SMR.</p>";
+    out +=
+        "</div><p class=\"note\">Magenta with yellow letters: worked on that band, as in the "
+        "province grid window (outlined for grey print). EA0 stands for SMR.</p>";
 }
 
 void LeftOut(std::string& out, const std::string& badQsoFile) {
@@ -528,10 +537,11 @@ void LeftOut(std::string& out, const std::string& badQsoFile) {
                      : "<p>No bad-QSO file was found, so no reasons can be listed.</p>";
         return;
     }
-    out += Format("<p>%zu lines of the bad-QSO file, with the reason it gives.</p>",
-                  lines->size() - 1);
-    out += "<table class=\"list bad\"><tr><th>QSO as the bad-QSO file states it</th>"
-           "<th>Reason</th></tr>";
+    out += Format("<p>%d lines of the bad-QSO file, with the reason it gives.</p>",
+                  static_cast<int>(lines->size()) - 1);
+    out +=
+        "<table class=\"list bad\"><tr><th>QSO as the bad-QSO file states it</th>"
+        "<th>Reason</th></tr>";
     for (size_t i = 1; i < lines->size(); ++i) {
         const std::string& line = (*lines)[i];
         // Every reason starts with three blanks; the last such run begins it.
@@ -604,9 +614,10 @@ std::string BuildPage(const Contest& c, const std::string& badQsoFile) {
     if (f.period)
         out += Format("<p class=\"sub\">Contest period %s to %s UTC</p>",
                       At(f.start, "%Y-%m-%d %H:%M").c_str(), At(f.end, "%Y-%m-%d %H:%M").c_str());
-    out += Format("<p class=\"score\" id=\"score\">Score: <b>%d</b> points &times; (<b>%d</b> "
-                  "EADX100 + <b>%d</b> provinces) = <b>%d</b></p>",
-                  t.total.points, t.total.entities, t.total.provinces, t.score);
+    out += Format(
+        "<p class=\"score\" id=\"score\">Score: <b>%d</b> points &times; (<b>%d</b> "
+        "EADX100 + <b>%d</b> provinces) = <b>%d</b></p>",
+        t.total.points, t.total.entities, t.total.provinces, t.score);
     out += Format("<p class=\"sub\">%d QSOs counted, %d dupes, %d bad QSOs.</p>", t.total.qsos,
                   t.total.dupes, t.badQsos);
     if (!f.any) out += "<p class=\"empty\">This log holds no QSOs: there is nothing to chart.</p>";
@@ -671,8 +682,8 @@ std::string BuildPage(const Contest& c, const std::string& badQsoFile) {
     if (r.unresolved.empty()) {
         out += "<p>None: every call has an entity.</p>";
     } else {
-        out += Format("<p>%zu calls were scored with an empty entity prefix:</p><p class=\"calls\">",
-                      r.unresolved.size());
+        out += Format("<p>%d calls were scored with an empty entity prefix:</p><p class=\"calls\">",
+                      static_cast<int>(r.unresolved.size()));
         for (const std::string& u : r.unresolved)
             out += HtmlEscape(u) + " ";
         out += "</p>";
