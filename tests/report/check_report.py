@@ -97,11 +97,16 @@ def main():
 
     url = "file://" + page
     dump = chromium("--dump-dom", url)
+    if dump.returncode != 0:
+        # The browser itself failing to start (a busy machine) says nothing about the page.
+        print("chromium exited with %d; once more:\n%s" % (dump.returncode, dump.stderr[-2000:]))
+        dump = chromium("--dump-dom", url)
     dom = dump.stdout
     chatter = [l for l in dump.stderr.splitlines() if "CONSOLE" in l or
                ("ERROR" in l and not NOISE.search(l))]
     check(dump.returncode == 0 and not chatter,
-          name + ": renders without a console message" + "".join("\n  " + l for l in chatter))
+          "%s: renders without a console message (chromium exit %d)" % (name, dump.returncode)
+          + "".join("\n  " + l for l in chatter))
 
     hours = contest_hours(open(log).read())
     groups = len(re.findall(r'<g class="hour"', dom))

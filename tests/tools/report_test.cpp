@@ -51,9 +51,19 @@ struct Case {
 TEST(ReportPage, SaysWhatTheLogHolds) {
     const std::string bad = "report_test_badqso.txt";
     const Case cases[] = {
-        {"empty log", {}, true, "", {"This log holds no QSOs", "None: the bad-QSO file lists"}, {},
+        {"empty log",
+         {},
+         true,
+         "",
+         {"This log holds no QSOs", "None: the bad-QSO file lists"},
+         {},
          2},
-        {"no period and no QSO: no chart", {}, false, "", {"<p>No QSOs.</p>"}, {"class=\"hour\""},
+        {"no period and no QSO: no chart",
+         {},
+         false,
+         "",
+         {"<p>No QSOs.</p>"},
+         {"class=\"hour\""},
          0},
         {"texts from the log are escaped",
          {Qso("EA1<b>&\"", At(20, 12, 0), "20m", "")},

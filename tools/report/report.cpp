@@ -329,7 +329,11 @@ void RateChart(std::string& out, const Figures& f, const results::Tally& t) {
         const double py = baseline - static_cast<double>(points) * kPlotHeight / pointsTop;
         line += Format("%.1f,%.1f ", px, py);
     }
-    out += Format("<polyline class=\"points\" points=\"%s\"/>", line.c_str());
+    // A white edge keeps the line visible over dark bars, also in grey print.
+    out += Format(
+        "<polyline class=\"halo\" points=\"%s\"/><polyline class=\"points\" "
+        "points=\"%s\"/>",
+        line.c_str(), line.c_str());
     if (f.hours <= 72) {
         for (int64_t i = 0; i < f.hours; ++i) {
             const double px = kLeft + slot * (static_cast<double>(i) + 0.5);
@@ -464,8 +468,10 @@ void OperatingTime(std::string& out, const Figures& f) {
 void BandHours(std::string& out, const Figures& f, const results::Tally& t) {
     out += "<table class=\"grid\"><thead><tr><th>UTC hour</th>";
     for (const results::BandRow& row : t.rows)
-        out += Format("<th><span class=\"sw\" style=\"background:%s\"></span> %s</th>",
-                      LookOf(row.band).fill, HtmlEscape(row.band).c_str());
+        out += Format(
+            "<th><svg class=\"sw\" viewBox=\"0 0 12 12\"><rect width=\"12\" "
+            "height=\"12\" fill=\"%s\"/></svg> %s</th>",
+            FillOf(row.band).c_str(), HtmlEscape(row.band).c_str());
     out += "<th>QSOs</th><th>Points</th></tr></thead><tbody>";
     for (int64_t i = 0; i < f.hours; ++i) {
         const auto& counts = f.perHour[static_cast<size_t>(i)];
@@ -571,7 +577,8 @@ const char kStyle[] =
     "fill:#222}.at{font-size:12px;text-anchor:middle;fill:#000}.lg{font-size:12px;fill:#000}"
     ".grid{stroke:#ddd;stroke-width:1}.axis{stroke:#000;stroke-width:1.2}.tick{stroke:#000}"
     ".hour rect,.swatch{stroke:#222;stroke-width:.5}"
-    ".points{fill:none;stroke:#c0005a;stroke-width:2}.dot{fill:#fff;stroke:#c0005a;"
+    ".halo{fill:none;stroke:#fff;stroke-width:5}.points{fill:none;stroke:#c0005a;stroke-width:2}."
+    "dot{fill:#fff;stroke:#c0005a;"
     "stroke-width:1.5}"
     ".mE{fill:none;stroke:#0b2a63;stroke-width:2.5}.mP{fill:none;stroke:#e8892b;"
     "stroke-width:2.5;stroke-dasharray:7 4}"
@@ -582,9 +589,9 @@ const char kStyle[] =
     "table.grid td.s{font-weight:bold}table.grid tfoot td,table.grid tfoot th{"
     "border-top:2px solid #333;font-weight:bold}"
     "th{background:#eee;text-align:left}.n{text-align:right}"
-    ".sw{display:inline-block;width:10px;height:10px;border:1px solid #333}"
+    ".sw{width:12px;height:12px;vertical-align:-1px;border:1px solid #333}"
     ".mono{font-family:'DejaVu Sans Mono',monospace;font-size:12px;white-space:pre}"
-    ".maps{display:grid;grid-template-columns:repeat(3,1fr);gap:8px}"
+    ".maps{display:grid;grid-template-columns:repeat(3,minmax(0,1fr));gap:8px}"
     ".map{margin:0}.map svg{width:100%;height:auto;display:block;border:1px solid #999}"
     ".map text{font-size:6px;text-anchor:middle}.pw ellipse{stroke:#000;stroke-width:.9}"
     ".pn ellipse{stroke:#555;stroke-width:.3}.note{color:#444;font-size:12px}"
