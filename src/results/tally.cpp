@@ -95,7 +95,7 @@ double WholeMinutes(double referenceDays, double qsoDays) {
     return std::trunc(minutes);
 }
 
-Tally ComputeTally(PluginState& s, bool withRates) {
+Tally ComputeTally(PluginState& s, bool withRates, std::vector<ScoredQso>* perQso) {
     Tally t;
     SortBands(s.workedBands);
     t.badQsos = CountBadQsos(s.badQsoFile);
@@ -127,14 +127,25 @@ Tally ComputeTally(PluginState& s, bool withRates) {
 
     // One pass over the log; each entry goes to the row of its band, in log order.
     const bool ownSpain = contest::IsSpanishEntity(s.ownPrefix);
+    if (perQso) {
+        perQso->clear();
+        perQso->reserve(entries.size());
+    }
+    ScoredQso unused;
     for (const CInfo& e : entries) {
         const int index = BandIndex(bands, e.m_strBand, lastHit);
+        ScoredQso& q = perQso ? perQso->emplace_back() : unused;
+        q.time = e.m_time.m_dt;
+        q.bandIndex = index;
+        q.dupe = e.m_bDupe != 0;
         if (index < 0) continue;
         BandWork& w = work[static_cast<size_t>(index)];
         if (e.m_bDupe) ++w.row.dupes;
         if (e.m_strCall.empty() || e.m_bNotCounted) continue;
 
         const int points = PointsFrom(ownSpain, e.m_strPrefix);
+        q.counted = true;
+        q.points = points;
         ++w.row.qsos;
         w.row.points += points;
         if (index == rateBand) {
@@ -155,11 +166,13 @@ Tally ComputeTally(PluginState& s, bool withRates) {
             if (w.entityList) w.entityList->push_back(e.m_strPrefix);
             ++w.row.entities;
             ++w.row.mults;
+            q.newEntity = true;
         }
         if (!e.m_strProvince.empty() && w.seenProvinces.insert(e.m_strProvince).second) {
             if (w.provinceList) w.provinceList->push_back(e.m_strProvince);
             ++w.row.provinces;
             ++w.row.mults;
+            q.newProvince = true;
         }
     }
 

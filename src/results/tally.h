@@ -27,6 +27,18 @@ struct Rates {
     int lastQsoPoints = 0;
 };
 
+// One stored QSO as the tally saw it, in log order: what a report needs to show the contest
+// hour by hour without knowing a rule.
+struct ScoredQso {
+    double time = 0;     // days, as the date-time value holds them
+    int bandIndex = -1;  // index into Tally::rows, -1 for a band the tally does not walk
+    bool counted = false;
+    bool dupe = false;
+    int points = 0;            // 0 unless counted
+    bool newEntity = false;    // raised an EADX100 multiplier on its band
+    bool newProvince = false;  // raised a province multiplier on its band
+};
+
 struct Tally {
     std::vector<BandRow> rows;  // in band order
     BandRow total;              // band "Total"
@@ -53,7 +65,8 @@ double WholeMinutes(double referenceDays, double qsoDays);
 
 // Sorts the worked bands, counts the bad QSOs, tallies every worked band, refills the
 // per-band lists of the bands that have a slot and sets the claimed score. Rates are only
-// accumulated when `withRates` is set; the last QSO points always are. Needs the state lock.
-Tally ComputeTally(PluginState& s, bool withRates);
+// accumulated when `withRates` is set; the last QSO points always are. With `perQso`, also
+// says for every stored QSO what it counted for. Needs the state lock.
+Tally ComputeTally(PluginState& s, bool withRates, std::vector<ScoredQso>* perQso = nullptr);
 
 }  // namespace results

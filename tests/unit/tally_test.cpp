@@ -124,6 +124,42 @@ TEST_F(TallyTest, MultipliersCountOncePerBandAndAgainOnEveryOtherBand) {
     EXPECT_TRUE(State().provinceLists[3].empty());
 }
 
+// The per-QSO view that the report page charts: one entry per stored QSO, in log order,
+// saying what each counted for on its band.
+TEST_F(TallyTest, PerQsoViewSaysWhatEachStoredQsoCountedFor) {
+    State().ownPrefix = "DL";
+    Add("K1AA", "20m", "K", "", At(12, 0));
+    Add("EA1AA", "40m", "EA", "M", At(12, 5));
+    AddDupe("K1AA", "20m", "K", At(12, 9));
+    Add("K2AA", "20m", "K", "", At(12, 7));
+    Add("EA2AA", "40m", "EA", "M", At(12, 8));
+    std::vector<results::ScoredQso> q;
+    Tally t = ComputeTally(State(), true, &q);
+    ASSERT_EQ(q.size(), 5u);
+    struct Row {
+        int band, points;
+        bool counted, dupe, entity, province;
+    };
+    // Band rows in band order: 40m is 0, 20m is 1.
+    const Row want[] = {{1, 1, true, false, true, false},
+                        {0, 3, true, false, true, true},
+                        {1, 0, false, true, false, false},
+                        {1, 1, true, false, false, false},
+                        {0, 3, true, false, false, false}};
+    for (size_t i = 0; i < q.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(q[i].bandIndex, want[i].band);
+        EXPECT_EQ(q[i].points, want[i].points);
+        EXPECT_EQ(q[i].counted, want[i].counted);
+        EXPECT_EQ(q[i].dupe, want[i].dupe);
+        EXPECT_EQ(q[i].newEntity, want[i].entity);
+        EXPECT_EQ(q[i].newProvince, want[i].province);
+    }
+    EXPECT_DOUBLE_EQ(q[3].time, At(12, 7));
+    EXPECT_EQ(t.total.points, 8);
+    EXPECT_EQ(t.total.mults, 3);
+}
+
 TEST_F(TallyTest, FirstSpanishQsoWithProvinceIsTwoMultipliers) {
     Add("EA8AA", "15m", "EA8", "TF");
     Tally t = Compute();

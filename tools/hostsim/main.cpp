@@ -12,6 +12,7 @@
 #include "command_line.h"
 #include "host_log.h"
 #include "host_play.h"
+#include "hostsim_report.h"
 #include "operator.h"
 #include "plugin.h"
 
@@ -41,6 +42,7 @@ struct Options {
     bool exportLog = false;
     bool setupWindow = false;
     bool quiet = false;
+    std::string report;  // absolute: the simulator changes into the working folder
 };
 
 void DefineOptions(CLI::App& app, Options& o) {
@@ -58,6 +60,7 @@ void DefineOptions(CLI::App& app, Options& o) {
     app.add_option("--host-version", o.hostVersion, "the host version in the host's Ketl2.ini")
         ->capture_default_str();
     app.add_flag("--setup-window", o.setupWindow, "let the reset start the Setup window (Windows)");
+    app.add_option("--report", o.report, "also write the contest report page (HTML) to FILE");
     app.add_flag("-q,--quiet", o.quiet, "print the results only");
     app.add_option("LOG", o.log, "the contest log to replay")->required();
 }
@@ -86,6 +89,7 @@ int main(int argc, char** argv) {
     if (auto code = tools::ParseCommandLine(app, argc, argv)) return *code;
     if (o.plugin.empty()) o.plugin = tools::DefaultPluginPath(argv[0]);
     o.plugin = fs::absolute(o.plugin).string();
+    if (!o.report.empty()) o.report = fs::absolute(o.report).string();
 
     std::ifstream in(o.log, std::ios::binary);
     if (!in) {
@@ -162,6 +166,11 @@ int main(int argc, char** argv) {
 
     op.Stop();
     p.Unload();
+    std::string reportError;
+    if (!o.report.empty() && !hostsim::WriteReport(log, o.report, reportError)) {
+        std::fprintf(stderr, "stats-hostsim: %s\n", reportError.c_str());
+        return 1;
+    }
 
     if (!o.quiet) {
         std::fprintf(stderr, "QSOs: %d given, %d stored\n", added, stored);

@@ -10,6 +10,8 @@
 #include <sstream>
 
 #include "command_line.h"
+#include "engine/bad_qso.h"
+#include "report/report.h"
 #include "country_file.h"
 #include "operator.h"
 #include "plugin.h"
@@ -34,6 +36,7 @@ struct Options {
     bool html = false;
     bool cabrillo = false;
     bool quiet = false;
+    std::string report;  // absolute: the scorer changes into the output folder
 };
 
 std::string DefaultCountryFile() {
@@ -66,6 +69,7 @@ void DefineOptions(CLI::App& app, Options& o) {
     app.add_option("--out", o.out,
                    "folder for the plug-in's files (default: named after the call)");
     app.add_flag("--html", o.html, "results as HTML");
+    app.add_option("--report", o.report, "also write the contest report page (HTML) to FILE");
     app.add_flag("--cabrillo", o.cabrillo, "write the plug-in's Cabrillo log too");
     app.add_option("--country-file", o.countryFile, "the country file")
         ->default_str(DefaultCountryFile());
@@ -188,6 +192,23 @@ scorer::ScoreRun Prepare(const Options& o) {
 // What follows a replay: the summary; further reports of a scoring belong here too.
 void AfterReplay(const scorer::ScoreRun& run, const Options& o) {
     if (!o.quiet) scorer::PrintSummary(run, stderr);
+    if (o.report.empty()) return;
+    report::Contest c;
+    c.ownCall = run.ownCall;
+    c.ownPrefix = run.own.entity;
+    c.start = run.start;
+    c.end = run.end;
+    c.cw = run.cw;
+    for (const scorer::ReplayedQso& r : run.replayed) {
+        const tools::Qso& q = r.given;
+        c.qsos.push_back({false, q.time, q.freqHz, q.mode, q.call, q.rstSent, q.exchSent,
+                          q.rstRcvd, q.exchRcvd, q.band, q.prefix, q.prefixText});
+    }
+    std::string error;
+    if (!report::WritePage(c, (fs::path(run.outDir) / badqso::FileName(run.end)).string(),
+                           o.report, error))
+        Fail(1, error);
+    if (!o.quiet) std::fprintf(stderr, "report page: %s\n", o.report.c_str());
 }
 
 }  // namespace
@@ -200,6 +221,7 @@ int main(int argc, char** argv) {
     if (o.countryFile.empty()) o.countryFile = DefaultCountryFile();
     o.plugin =
         fs::absolute(o.plugin.empty() ? tools::DefaultPluginPath(argv[0]) : o.plugin).string();
+    if (!o.report.empty()) o.report = fs::absolute(o.report).string();
 
     scorer::ScoreRun run = Prepare(o);
     try {
