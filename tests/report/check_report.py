@@ -7,7 +7,9 @@ contest hour, that it carries every section heading, and that its totals (per ba
 points, EADX100, Prov; the score) equal the plug-in's results text, which the loaded library
 computed. Leaves a PNG screenshot and a PDF print in the artifacts folder.
 
-Usage: check_report.py HOSTSIM EXAMPLE_LOG ARTIFACTS_DIR
+Usage: check_report.py TOOL EXAMPLE_LOG ARTIFACTS_DIR
+TOOL is the host simulator for its own logs, or the scorer for ADIF logs (.adi), whose
+contest period runs from the first to the last QSO.
 """
 import datetime
 import math
@@ -44,6 +46,17 @@ def chromium(*args):
     cmd = [exe, "--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
            "--no-first-run", "--enable-logging=stderr", "--v=0", *args]
     return subprocess.run(cmd, capture_output=True, text=True, timeout=120)
+
+
+def adif_hours(log_text):
+    stamps = []
+    for rec in re.split(r"<eor>", log_text, flags=re.I)[:-1]:
+        date = re.search(r"<qso_date:8>(\d{8})", rec, re.I)
+        time = re.search(r"<time_on:\d>(\d{4})", rec, re.I)
+        if date and time:
+            stamps.append(datetime.datetime.strptime(date.group(1) + time.group(1), "%Y%m%d%H%M"))
+    first = min(stamps).replace(minute=0)
+    return math.ceil((max(stamps) - first).total_seconds() / 3600)
 
 
 def contest_hours(log_text):
@@ -84,7 +97,9 @@ def main():
     os.makedirs(artifacts, exist_ok=True)
     work = tempfile.mkdtemp(prefix="report-" + name + "-")
     page = os.path.join(work, "report.html")
-    run = subprocess.run([hostsim, "--quiet", "--workdir", work, "--report", page, log],
+    adif = log.lower().endswith(".adi")
+    folder = ["--out", work] if adif else ["--workdir", work]
+    run = subprocess.run([hostsim, "--quiet", *folder, "--report", page, log],
                          capture_output=True, text=True, timeout=120)
     check(run.returncode == 0 and os.path.exists(page), "%s: page written (%s)" % (name, page))
     if failures:
@@ -120,7 +135,8 @@ def main():
           "%s: renders without a console message (chromium exit %d)" % (name, dump.returncode)
           + "".join("\n  " + l for l in chatter))
 
-    hours = contest_hours(open(log).read())
+    log_text = open(log, encoding="latin-1").read()
+    hours = adif_hours(log_text) if adif else contest_hours(log_text)
     groups = len(re.findall(r'<g class="hour"', dom))
     check(groups == hours, "%s: %d rate bar groups for %d contest hours" % (name, groups, hours))
     missing = [h for h in HEADINGS if "<h2>%s</h2>" % h not in dom]

@@ -10,11 +10,11 @@
 #include <sstream>
 
 #include "command_line.h"
-#include "engine/bad_qso.h"
-#include "report/report.h"
 #include "country_file.h"
+#include "engine/bad_qso.h"
 #include "operator.h"
 #include "plugin.h"
+#include "report/report.h"
 #include "score_run.h"
 
 namespace fs = std::filesystem;
@@ -201,12 +201,12 @@ void AfterReplay(const scorer::ScoreRun& run, const Options& o) {
     c.cw = run.cw;
     for (const scorer::ReplayedQso& r : run.replayed) {
         const tools::Qso& q = r.given;
-        c.qsos.push_back({false, q.time, q.freqHz, q.mode, q.call, q.rstSent, q.exchSent,
-                          q.rstRcvd, q.exchRcvd, q.band, q.prefix, q.prefixText});
+        c.qsos.push_back({false, q.time, q.freqHz, q.mode, q.call, q.rstSent, q.exchSent, q.rstRcvd,
+                          q.exchRcvd, q.band, q.prefix, q.prefixText});
     }
     std::string error;
-    if (!report::WritePage(c, (fs::path(run.outDir) / badqso::FileName(run.end)).string(),
-                           o.report, error))
+    if (!report::WritePage(c, (fs::path(run.outDir) / badqso::FileName(run.end)).string(), o.report,
+                           error))
         Fail(1, error);
     if (!o.quiet) std::fprintf(stderr, "report page: %s\n", o.report.c_str());
 }
