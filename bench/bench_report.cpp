@@ -24,8 +24,9 @@ report::Contest MakeContest(int n) {
     c.start = options.start;
     c.end = COleDateTime(options.start.m_dt + 1.0);
     for (const loggen::Qso& q : loggen::Generate(options))
-        c.qsos.push_back({false, q.time, q.freqHz, q.mode, q.call, q.rstSent, q.exchSent, q.rstRcvd,
-                          q.exchRcvd, q.band, q.prefix, q.prefixText});
+        c.qsos.push_back({{q.time, q.freqHz, q.mode, q.call, q.rstSent, q.exchSent, q.rstRcvd,
+                           q.exchRcvd, q.band, q.prefix, q.prefixText},
+                          false});
     return c;
 }
 

@@ -14,9 +14,7 @@ bool WriteReport(const HostLog& log, const std::string& path, std::string& error
     c.cw = log.cw;
     for (const Action& a : log.actions) {
         if (a.kind != Action::Add && a.kind != Action::Remove) continue;
-        const Qso& q = a.qso;
-        c.qsos.push_back({a.kind == Action::Remove, q.time, q.freqHz, q.mode, q.call, q.rstSent,
-                          q.exchSent, q.rstRcvd, q.exchRcvd, q.band, q.prefix, q.prefixText});
+        c.qsos.push_back({a.qso, a.kind == Action::Remove});
     }
     return report::WritePage(c, badqso::FileName(log.end), path, error);
 }

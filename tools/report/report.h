@@ -15,23 +15,14 @@
 #include <vector>
 
 #include "base/datetime.h"
+#include "qso.h"
 
 namespace report {
 
-// One QSO as the host passes it to AddData0 (or to RemoveData0 when `remove` is set).
-struct LoggedQso {
+// One QSO as the host passes it to AddData0 (or to RemoveData0 when `remove` is set); an
+// empty entity prefix is a call that could not be resolved.
+struct LoggedQso : tools::Qso {
     bool remove = false;
-    COleDateTime time;
-    unsigned freqHz = 0;
-    std::string mode;
-    std::string call;
-    std::string rstSent;
-    std::string exchSent;
-    std::string rstRcvd;
-    std::string exchRcvd;
-    std::string band;
-    std::string prefix;      // entity prefix; empty when it could not be resolved
-    std::string prefixText;  // prefix of the call with its digit
 };
 
 struct Contest {

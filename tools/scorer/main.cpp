@@ -199,11 +199,8 @@ void AfterReplay(const scorer::ScoreRun& run, const Options& o) {
     c.start = run.start;
     c.end = run.end;
     c.cw = run.cw;
-    for (const scorer::ReplayedQso& r : run.replayed) {
-        const tools::Qso& q = r.given;
-        c.qsos.push_back({false, q.time, q.freqHz, q.mode, q.call, q.rstSent, q.exchSent, q.rstRcvd,
-                          q.exchRcvd, q.band, q.prefix, q.prefixText});
-    }
+    for (const scorer::ReplayedQso& r : run.replayed)
+        c.qsos.push_back({r.given, false});
     std::string error;
     if (!report::WritePage(c, (fs::path(run.outDir) / badqso::FileName(run.end)).string(), o.report,
                            error))
