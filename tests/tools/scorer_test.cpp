@@ -41,6 +41,7 @@ TEST(CallResolution, EachRuleOnTheRealCountryFile) {
         {"G4ABC/MM", "", "G4"},        // maritime mobile: no entity
         {"K1ABC/4", "K", "K4"},        // one digit moves the call area
         {"UA1ABC/9", "UA9", "UA9"},    // ... and so the entity
+        {"EA/2", "EA", "EA2"},         // ... also of a call without digit
         {"EA8/DL1ABC", "EA8", "EA8"},  // a location prefix before the call
         {"DL1ABC/EA8", "EA8", "EA8"},  // ... or after it
         {"F/DL1ABC", "F", "F0"},       // ... without digit: 0

@@ -178,7 +178,9 @@ Resolution CountryFile::ResolveParts(const std::string& call) const {
     if (area && r.prefixText.back() >= '0' && r.prefixText.back() <= '9') {
         std::string moved = r.prefixText;
         moved.back() = area;
-        r.entity = entityOf(LongestPrefix(moved + std::string(home.substr(r.prefixText.size()))));
+        // A call without a digit ("EA/2") gets one in its prefix text, longer than the call.
+        std::string_view tail = home.substr(std::min(r.prefixText.size(), home.size()));
+        r.entity = entityOf(LongestPrefix(moved + std::string(tail)));
         r.prefixText = moved;
         return r;
     }
