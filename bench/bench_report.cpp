@@ -40,20 +40,7 @@ void WriteBadQsoFile(const report::Contest& c, const std::string& path) {
     s.badQsoFile = path;
     textfile::Write(path, badqso::Title(1) + badqso::kLineEnd);
     for (const report::LoggedQso& q : c.qsos) {
-        engine::QsoArgs a;
-        a.ownCall = c.ownCall;
-        a.call = q.call;
-        a.time = q.time;
-        a.freqHz = q.freqHz;
-        a.mode = q.mode;
-        a.rstSent = q.rstSent;
-        a.rstRcvd = q.rstRcvd;
-        a.exchSent = q.exchSent;
-        a.exchRcvd = q.exchRcvd;
-        a.prefixText = q.prefixText;
-        a.prefix = q.prefix;
-        a.band = q.band;
-        engine::AddData(a);
+        engine::AddData(report::ArgsOf(c.ownCall, q));
     }
     lock.unlock();
     ResetStateForTests();

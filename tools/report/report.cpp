@@ -38,6 +38,27 @@ struct Scored {
     std::vector<std::string> unresolved;
 };
 
+}  // namespace
+
+engine::QsoArgs ArgsOf(const std::string& ownCall, const tools::Qso& q) {
+    engine::QsoArgs a;
+    a.ownCall = ownCall;
+    a.call = q.call;
+    a.time = q.time;
+    a.freqHz = q.freqHz;
+    a.mode = q.mode;
+    a.rstSent = q.rstSent;
+    a.rstRcvd = q.rstRcvd;
+    a.exchSent = q.exchSent;
+    a.exchRcvd = q.exchRcvd;
+    a.prefixText = q.prefixText;
+    a.prefix = q.prefix;
+    a.band = q.band;
+    return a;
+}
+
+namespace {
+
 Scored Replay(const Contest& c, const std::string& badQsoFile) {
     ResetStateForTests();
     Scored r;
@@ -52,19 +73,7 @@ Scored Replay(const Contest& c, const std::string& badQsoFile) {
         s.endText = c.end.Format("%d.%m.%Y");
         s.badQsoFile.clear();  // the loaded plug-in writes the file; this copy writes none
         for (const LoggedQso& q : c.qsos) {
-            engine::QsoArgs a;
-            a.ownCall = c.ownCall;
-            a.call = q.call;
-            a.time = q.time;
-            a.freqHz = q.freqHz;
-            a.mode = q.mode;
-            a.rstSent = q.rstSent;
-            a.rstRcvd = q.rstRcvd;
-            a.exchSent = q.exchSent;
-            a.exchRcvd = q.exchRcvd;
-            a.prefixText = q.prefixText;
-            a.prefix = q.prefix;
-            a.band = q.band;
+            engine::QsoArgs a = ArgsOf(c.ownCall, q);
             if (q.remove)
                 engine::RemoveData(a);
             else

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/datetime.h"
+#include "engine/engine.h"
 #include "qso.h"
 
 namespace report {
@@ -42,5 +43,8 @@ std::string BuildPage(const Contest& contest, const std::string& badQsoFile);
 // Builds the page and writes it to `path`; false with the reason when it cannot be written.
 bool WritePage(const Contest& contest, const std::string& badQsoFile, const std::string& path,
                std::string& error);
+
+// The arguments the engine takes for `q`, as the exports build them from the host's call.
+engine::QsoArgs ArgsOf(const std::string& ownCall, const tools::Qso& q);
 
 }  // namespace report
