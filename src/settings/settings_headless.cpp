@@ -1,24 +1,142 @@
-// Settings through SimpleIni with the observable rules of the Windows profile functions:
-// keys without regard to case, values cut to 99 characters, nothing created when the
-// Plugins folder is missing.
+// Settings with the observable rules of the Windows profile functions: section and key names
+// without regard to case, blanks around names and values ignored, a value in matching quotes
+// read without them, the first of repeated keys wins, values cut to 99 characters by
+// ReadKey, nothing created when the Plugins folder is missing. A write changes the one line
+// of its key (or adds it) and keeps every other byte of the file as it was; a write of the
+// value already there leaves the file alone.
 // Values are 8-bit bytes in the ANSI code page: no UTF-8 conversion or validation.
-#define SI_NO_CONVERSION
-#include <SimpleIni.h>
-
+//
+// The file is read with one read and written with one write per call, without building a
+// tree of it: the plug-in reads and writes a few dozen keys at every reset.
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <mutex>
+#include <optional>
+#include <string_view>
 
 #include "settings/settings.h"
 
 namespace settings {
 
 namespace {
+
 // The Windows functions serialise access to the file; so do we, within the process.
 std::mutex& FileMutex() {
     static std::mutex mutex;
     return mutex;
 }
+
+// The file's bytes; empty when it does not exist, nullopt when it exists but cannot be read.
+std::optional<std::string> Load() {
+    int fd = open(FileName(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return std::string();
+        return std::nullopt;
+    }
+    std::string text;
+    char buffer[4096];
+    for (;;) {
+        ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got == 0) break;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            close(fd);
+            return std::nullopt;
+        }
+        text.append(buffer, static_cast<size_t>(got));
+    }
+    close(fd);
+    return text;
+}
+
+bool Store(const std::string& text) {
+    int fd = open(FileName(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    size_t done = 0;
+    while (done < text.size()) {
+        ssize_t put = write(fd, text.data() + done, text.size() - done);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) break;
+        done += static_cast<size_t>(put);
+    }
+    return close(fd) == 0 && done == text.size();
+}
+
+bool Blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && Blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && Blank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 'a' + 'A');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// Where a key stands in the file: the line of the key, or where a new key of the section
+// goes (after its last non-blank line), or nothing when the section is missing.
+struct Place {
+    bool sectionFound = false;
+    bool keyFound = false;
+    size_t lineBegin = 0;  // the key's line, or the insertion point
+    size_t lineEnd = 0;    // the end of the key's line, before its line break
+    std::string_view key;  // the key as the file spells it
+    std::string_view value;
+};
+
+Place Find(std::string_view text, std::string_view key) {
+    Place place;
+    bool inSection = false;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        size_t next = end < text.size() ? end + 1 : end;
+        std::string_view line = Trim(text.substr(pos, end - pos));
+        if (!line.empty() && line.front() == '[') {
+            if (inSection) return place;  // the section ended without the key
+            size_t close = line.rfind(']');
+            std::string_view name = line.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1);
+            if (SameName(Trim(name), kSection)) {
+                inSection = place.sectionFound = true;
+                place.lineBegin = next;
+            }
+        } else if (inSection && !line.empty() && line.front() != ';') {
+            size_t eq = line.find('=');
+            std::string_view name = Trim(line.substr(0, eq));
+            if (SameName(name, key)) {
+                place.keyFound = true;
+                place.lineBegin = pos;
+                // A CR LF line keeps its CR.
+                place.lineEnd = end > pos && text[end - 1] == '\r' ? end - 1 : end;
+                place.key = name;
+                place.value =
+                    eq == std::string_view::npos ? std::string_view() : Trim(line.substr(eq + 1));
+                return place;
+            }
+            place.lineBegin = next;
+        }
+        pos = next;
+    }
+    return place;
+}
+
 }  // namespace
 
 const char* FileName() {
@@ -28,9 +146,14 @@ const char* FileName() {
 std::string ReadText(const char* key) {
     if (key == nullptr) return std::string();
     std::lock_guard<std::mutex> guard(FileMutex());
-    CSimpleIniA ini;
-    if (ini.LoadFile(FileName()) < 0) return std::string();
-    return ini.GetValue(kSection, key, "");
+    std::optional<std::string> text = Load();
+    if (!text) return std::string();
+    std::string_view value = Find(*text, key).value;
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return std::string(value);
 }
 
 std::string ReadKey(const char* key) {
@@ -42,13 +165,33 @@ std::string ReadKey(const char* key) {
 bool WriteKey(const char* key, const std::string& value) {
     if (key == nullptr) return false;
     std::lock_guard<std::mutex> guard(FileMutex());
-    CSimpleIniA ini;
-    ini.SetSpaces(false);
-    SI_Error loaded = ini.LoadFile(FileName());
     // A file that exists but cannot be read must not be replaced by a one-key file.
-    if (loaded < 0 && (loaded != SI_FILE || access(FileName(), F_OK) == 0)) return false;
-    ini.SetValue(kSection, key, value.c_str());
-    return ini.SaveFile(FileName(), false) >= 0;
+    std::optional<std::string> text = Load();
+    if (!text) return false;
+    Place place = Find(*text, key);
+    // As the profile functions do, a value that is already there is not written again: the
+    // results write the claimed score at every refresh.
+    if (place.keyFound && place.value == value) return true;
+    std::string out;
+    out.reserve(text->size() + std::strlen(key) + value.size() + 16);
+    if (place.keyFound) {
+        out.append(*text, 0, place.lineBegin);
+        out.append(place.key).append("=").append(value);
+        out.append(*text, place.lineEnd, std::string::npos);
+    } else if (place.sectionFound) {
+        out.append(*text, 0, place.lineBegin);
+        // A last line without its line break gets one before the new key.
+        if (place.lineBegin > 0 && (*text)[place.lineBegin - 1] != '\n') out += '\n';
+        out.append(key).append("=").append(value).append("\n");
+        out.append(*text, place.lineBegin, std::string::npos);
+    } else {
+        out = *text;
+        if (!out.empty() && out.back() != '\n') out += '\n';
+        if (!out.empty()) out += '\n';
+        out.append("[").append(kSection).append("]\n").append(key).append("=").append(value).append(
+            "\n");
+    }
+    return Store(out);
 }
 
 }  // namespace settings

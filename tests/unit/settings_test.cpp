@@ -44,6 +44,55 @@ TEST(Settings, ValuesAreCutTo99Characters) {
     EXPECT_EQ(settings::ReadKey("SoapBox"), std::string(99, 'x'));
 }
 
+// A write touches the line of its key only; a file written by hand (comments, other
+// sections, CR LF, blanks, quotes) keeps every other byte.
+TEST(Settings, WriteKeepsTheRestOfAHandWrittenFile) {
+    struct Case {
+        const char* before;
+        const char* key;
+        const char* value;
+        const char* after;
+    } cases[] = {
+        {"", "CW", "1", "[Settings]\nCW=1\n"},
+        {"[Other]\nCW=0", "cw", "1", "[Other]\nCW=0\n\n[Settings]\ncw=1\n"},
+        {"; mine\r\n[settings]\r\n  Cw = 0 \r\nName=x\r\n\r\n[Other]\r\nCW=5\r\n", "CW", "1",
+         "; mine\r\n[settings]\r\nCw=1\r\nName=x\r\n\r\n[Other]\r\nCW=5\r\n"},
+        {"[Settings]\nName=x\n\n[Other]\n", "Club", "c", "[Settings]\nName=x\nClub=c\n\n[Other]\n"},
+        {"[Settings]\nName=x", "Club", "c", "[Settings]\nName=x\nClub=c\n"},
+        {"[Settings]\nCW=1\nCW=2\n", "CW", "3", "[Settings]\nCW=3\nCW=2\n"},
+        {"[Settings]\n Cw = 1 \n", "CW", "1", "[Settings]\n Cw = 1 \n"},  // unchanged: not written
+    };
+    for (const Case& c : cases) {
+        ScopedTempDir dir;
+        dir.MakePlugins();
+        if (*c.before) WriteFile(dir.path() / "Plugins/SOLSTICE-RACE.ini", c.before);
+        EXPECT_TRUE(settings::WriteKey(c.key, c.value));
+        EXPECT_EQ(ReadFile(dir.path() / "Plugins/SOLSTICE-RACE.ini"), c.after) << c.before;
+        EXPECT_EQ(settings::ReadKey(c.key), c.value) << c.before;
+    }
+}
+
+TEST(Settings, ReadsValuesAsTheProfileFunctionsDo) {
+    ScopedTempDir dir;
+    dir.MakePlugins();
+    WriteFile(dir.path() / "Plugins/SOLSTICE-RACE.ini",
+              "[Settings]\nName= \"A B\" \nClub='x\nCW=1\ncw=2\n;Email=no\nFlag\n");
+    EXPECT_EQ(settings::ReadKey("name"), "A B");
+    EXPECT_EQ(settings::ReadKey("Club"), "'x");
+    EXPECT_EQ(settings::ReadKey("CW"), "1");
+    EXPECT_EQ(settings::ReadKey(";Email"), "");
+    EXPECT_EQ(settings::ReadKey("Flag"), "");
+}
+
+TEST(Settings, AFileThatCannotBeReadIsNotReplaced) {
+    ScopedTempDir dir;
+    dir.MakePlugins();
+    std::filesystem::create_directory(dir.path() / "Plugins/SOLSTICE-RACE.ini");
+    EXPECT_FALSE(settings::WriteKey("CW", "1"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "Plugins/SOLSTICE-RACE.ini"));
+    EXPECT_EQ(settings::ReadKey("CW"), "");
+}
+
 TEST(Settings, WriteIntoMissingFolderFailsAndCreatesNothing) {
     ScopedTempDir dir;
     EXPECT_FALSE(settings::WriteKey("Start", "1"));
