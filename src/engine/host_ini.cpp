@@ -37,9 +37,9 @@ std::optional<std::string> PickHostIni(const std::vector<std::string>& names) {
     return std::nullopt;
 }
 
-bool MatchesPattern(const std::string& name, const std::string& pattern) {
+bool MatchesPattern(std::string_view name, std::string_view pattern) {
     // Greedy matching with one back-track point for the last '*'.
-    size_t n = 0, p = 0, starP = std::string::npos, starN = 0;
+    size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
     while (n < name.size()) {
         if (p < pattern.size() &&
             (pattern[p] == '?' ||
@@ -49,7 +49,7 @@ bool MatchesPattern(const std::string& name, const std::string& pattern) {
         } else if (p < pattern.size() && pattern[p] == '*') {
             starP = p++;
             starN = n;
-        } else if (starP != std::string::npos) {
+        } else if (starP != std::string_view::npos) {
             p = starP + 1;
             n = ++starN;
         } else {

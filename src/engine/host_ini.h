@@ -2,6 +2,7 @@
 // Finding the host's ini and its version line.
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace hostini {
@@ -27,6 +28,6 @@ std::optional<std::string> PickHostIni(const std::vector<std::string>& names);
 
 // File-name matching of the Windows search: '*' any run, '?' one character, letters
 // without regard to case.
-bool MatchesPattern(const std::string& name, const std::string& pattern);
+bool MatchesPattern(std::string_view name, std::string_view pattern);
 
 }  // namespace hostini

@@ -1,7 +1,9 @@
 // The native build searches with the same matching as FindFirstFileA, in name order (the
-// order NTFS hands the names out).
+// order NTFS hands the names out). The folder is read with readdir: a reset searches it
+// every time, and building a path object for each name costs more than the match.
+#include <dirent.h>
+
 #include <algorithm>
-#include <filesystem>
 
 #include "engine/host_ini.h"
 
@@ -12,11 +14,13 @@ std::optional<std::string> Find(const std::string& folderText) {
     const std::string folder = FolderOf(pattern);
     const std::string namePattern = pattern.substr(folder.size());
     std::vector<std::string> names;
-    std::error_code ec;
-    std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end;
-    for (; !ec && it != end; it.increment(ec)) {
-        std::string name = it->path().filename().string();
-        if (MatchesPattern(name, namePattern)) names.push_back(std::move(name));
+    if (DIR* dir = opendir(folder.empty() ? "." : folder.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            std::string_view name = entry->d_name;
+            if (name == "." || name == "..") continue;
+            if (MatchesPattern(name, namePattern)) names.emplace_back(name);
+        }
+        closedir(dir);
     }
     std::sort(names.begin(), names.end());
     if (!PickHostIni(names)) return std::nullopt;

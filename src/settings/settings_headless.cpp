@@ -29,6 +29,20 @@ std::mutex& FileMutex() {
     return mutex;
 }
 
+// Appends what is left of an open file to `text`; false when a read fails.
+bool ReadAll(int fd, std::string& text) {
+    char buffer[4096];
+    for (;;) {
+        ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got == 0) return true;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        text.append(buffer, static_cast<size_t>(got));
+    }
+}
+
 // The file's bytes; empty when it does not exist, nullopt when it exists but cannot be read.
 std::optional<std::string> Load() {
     int fd = open(FileName(), O_RDONLY | O_CLOEXEC);
@@ -37,32 +51,22 @@ std::optional<std::string> Load() {
         return std::nullopt;
     }
     std::string text;
-    char buffer[4096];
-    for (;;) {
-        ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got == 0) break;
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            close(fd);
-            return std::nullopt;
-        }
-        text.append(buffer, static_cast<size_t>(got));
-    }
+    bool ok = ReadAll(fd, text);
     close(fd);
+    if (!ok) return std::nullopt;
     return text;
 }
 
-bool Store(const std::string& text) {
-    int fd = open(FileName(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
+// Replaces the whole content of an open file.
+bool Overwrite(int fd, const std::string& text) {
     size_t done = 0;
     while (done < text.size()) {
-        ssize_t put = write(fd, text.data() + done, text.size() - done);
+        ssize_t put = pwrite(fd, text.data() + done, text.size() - done, static_cast<off_t>(done));
         if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) break;
+        if (put <= 0) return false;
         done += static_cast<size_t>(put);
     }
-    return close(fd) == 0 && done == text.size();
+    return ftruncate(fd, static_cast<off_t>(done)) == 0;
 }
 
 bool Blank(char c) {
@@ -162,36 +166,51 @@ std::string ReadKey(const char* key) {
     return value;
 }
 
-bool WriteKey(const char* key, const std::string& value) {
-    if (key == nullptr) return false;
-    std::lock_guard<std::mutex> guard(FileMutex());
-    // A file that exists but cannot be read must not be replaced by a one-key file.
-    std::optional<std::string> text = Load();
-    if (!text) return false;
-    Place place = Find(*text, key);
-    // As the profile functions do, a value that is already there is not written again: the
-    // results write the claimed score at every refresh.
-    if (place.keyFound && place.value == value) return true;
+namespace {
+// The key's line set to the value, the rest of the file as it was.
+std::string WithValue(const std::string& text, const Place& place, const char* key,
+                      const std::string& value) {
     std::string out;
-    out.reserve(text->size() + std::strlen(key) + value.size() + 16);
+    out.reserve(text.size() + std::strlen(key) + value.size() + 16);
     if (place.keyFound) {
-        out.append(*text, 0, place.lineBegin);
+        out.append(text, 0, place.lineBegin);
         out.append(place.key).append("=").append(value);
-        out.append(*text, place.lineEnd, std::string::npos);
+        out.append(text, place.lineEnd, std::string::npos);
     } else if (place.sectionFound) {
-        out.append(*text, 0, place.lineBegin);
+        out.append(text, 0, place.lineBegin);
         // A last line without its line break gets one before the new key.
-        if (place.lineBegin > 0 && (*text)[place.lineBegin - 1] != '\n') out += '\n';
+        if (place.lineBegin > 0 && text[place.lineBegin - 1] != '\n') out += '\n';
         out.append(key).append("=").append(value).append("\n");
-        out.append(*text, place.lineBegin, std::string::npos);
+        out.append(text, place.lineBegin, std::string::npos);
     } else {
-        out = *text;
+        out = text;
         if (!out.empty() && out.back() != '\n') out += '\n';
         if (!out.empty()) out += '\n';
         out.append("[").append(kSection).append("]\n").append(key).append("=").append(value).append(
             "\n");
     }
-    return Store(out);
+    return out;
+}
+}  // namespace
+
+bool WriteKey(const char* key, const std::string& value) {
+    if (key == nullptr) return false;
+    std::lock_guard<std::mutex> guard(FileMutex());
+    // One opening serves the read and the write. A file that exists but cannot be read is not
+    // replaced by a one-key file; a missing Plugins folder fails the opening.
+    int fd = open(FileName(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    std::string text;
+    bool ok = ReadAll(fd, text);
+    if (ok) {
+        Place place = Find(text, key);
+        // As the profile functions do, a value that is already there is not written again:
+        // the results write the claimed score at every refresh.
+        if (!place.keyFound || place.value != value) {
+            ok = Overwrite(fd, WithValue(text, place, key, value));
+        }
+    }
+    return close(fd) == 0 && ok;
 }
 
 }  // namespace settings
