@@ -178,9 +178,15 @@ void ClearWorkingFolder() {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // A private working folder with the settings folder, as the host's own.
-    std::string dir = (WorkingFolderBase() / "stats-fuzz-XXXXXX").string();
+    static std::string dir = (WorkingFolderBase() / "stats-fuzz-XXXXXX").string();
     if (!mkdtemp(dir.data())) std::abort();
     std::filesystem::current_path(dir);
+    // Gone when the run ends; a crash leaves it for a look at the plug-in's files.
+    std::atexit([] {
+        std::error_code ec;
+        std::filesystem::current_path("/", ec);
+        std::filesystem::remove_all(dir, ec);
+    });
     std::filesystem::create_directory("Plugins");
     ui::SetMessageListener([](const ui::SinkMessage&) {});
     return 0;
