@@ -95,16 +95,16 @@ int LogCount() {
 // Totals equal the sums of the band rows; the score is points times multipliers.
 void CheckTextResult(const std::string& r) {
     if (r.rfind("    SOLSTICE RACE CONTEST ", 0) != 0) Broken("result title", r.substr(0, 60));
-    std::istringstream in(r);
+    // The table starts after the last column header: the texts above it come from the host
+    // and may hold line breaks and a header of their own.
+    size_t table = r.rfind("\n\tQSOs\tPoints\tEADX100\tProv\tiMults");
+    if (table == std::string::npos) Broken("no table header", r);
+    std::istringstream in(r.substr(table + 1));
     std::string line;
+    std::getline(in, line);
     long sum[5] = {0, 0, 0, 0, 0}, total[5] = {0, 0, 0, 0, 0};
-    bool header = true, found = false;
+    bool found = false;
     while (std::getline(in, line)) {
-        if (line.rfind("\tQSOs", 0) == 0) {
-            header = false;
-            continue;
-        }
-        if (header) continue;
         long v[5];
         char name[64];
         if (std::sscanf(line.c_str(), "%63[^\t]\t %ld\t %ld\t %ld\t %ld\t %ld", name, &v[0], &v[1],
