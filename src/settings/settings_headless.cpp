@@ -208,6 +208,8 @@ bool WriteKey(const char* key, const std::string& value) {
         // the results write the claimed score at every refresh.
         if (!place.keyFound || place.value != value) {
             ok = Overwrite(fd, WithValue(text, place, key, value));
+            // Refused half-way (a full disk): the old content fits where it stood.
+            if (!ok) Overwrite(fd, text);
         }
     }
     return close(fd) == 0 && ok;

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "settings/settings.h"
 #include "test_util.h"
@@ -91,6 +94,25 @@ TEST(Settings, AFileThatCannotBeReadIsNotReplaced) {
     EXPECT_FALSE(settings::WriteKey("CW", "1"));
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "Plugins/SOLSTICE-RACE.ini"));
     EXPECT_EQ(settings::ReadKey("CW"), "");
+}
+
+TEST(Settings, AWriteTheSystemRefusesHalfWayLeavesTheFileAsItWas) {
+    ScopedTempDir dir;
+    dir.MakePlugins();
+    const std::string before = "[Settings]\nName=x\nClub=c\n";
+    WriteFile(dir.path() / "Plugins/SOLSTICE-RACE.ini", before);
+    // A file-size limit stands in for a full disk: the write stops after 40 bytes.
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 40;
+    auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    bool written = settings::WriteKey("Name", std::string(60, 'n'));
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadFile(dir.path() / "Plugins/SOLSTICE-RACE.ini"), before);
 }
 
 TEST(Settings, WriteIntoMissingFolderFailsAndCreatesNothing) {
