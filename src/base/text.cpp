@@ -20,13 +20,17 @@ std::string Upper(std::string s) {
     return s;
 }
 
-std::string Trim(std::string_view s) {
+std::string_view TrimmedView(std::string_view s) {
     size_t begin = 0, end = s.size();
     while (begin < end && IsSpace(s[begin]))
         ++begin;
     while (end > begin && IsSpace(s[end - 1]))
         --end;
-    return std::string(s.substr(begin, end - begin));
+    return s.substr(begin, end - begin);
+}
+
+std::string Trim(std::string_view s) {
+    return std::string(TrimmedView(s));
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {

@@ -15,6 +15,8 @@ inline std::string Str(const char* p) {
 std::string Upper(std::string s);
 // Removes blanks, tabs, carriage returns, line feeds, vertical tabs and form feeds at both ends.
 std::string Trim(std::string_view s);
+// The same, as a view into `s`.
+std::string_view TrimmedView(std::string_view s);
 // Comparison without regard to the case of ASCII letters.
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // Replaces every occurrence of `from` (non-empty) by `to`, scanning left to right.

@@ -1,6 +1,11 @@
 // The native build searches with the same matching as FindFirstFileA, in name order (the
 // order NTFS hands the names out). The folder is read with readdir: a reset searches it
 // every time, and building a path object for each name costs more than the match.
+// 64-bit directory offsets and inode numbers even in a 32-bit build: without them readdir
+// ends early on file systems that hand out larger ones.
+#ifndef _FILE_OFFSET_BITS
+#define _FILE_OFFSET_BITS 64
+#endif
 #include <dirent.h>
 
 #include <algorithm>

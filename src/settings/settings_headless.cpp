@@ -17,6 +17,7 @@
 #include <optional>
 #include <string_view>
 
+#include "base/text.h"
 #include "settings/settings.h"
 
 namespace settings {
@@ -29,8 +30,8 @@ std::mutex& FileMutex() {
     return mutex;
 }
 
-// Appends what is left of an open file to `text`; false when a read fails.
-bool ReadAll(int fd, std::string& text) {
+// Appends what is left of an open file to `file`; false when a read fails.
+bool ReadAll(int fd, std::string& file) {
     char buffer[4096];
     for (;;) {
         ssize_t got = read(fd, buffer, sizeof buffer);
@@ -39,7 +40,7 @@ bool ReadAll(int fd, std::string& text) {
             if (errno == EINTR) continue;
             return false;
         }
-        text.append(buffer, static_cast<size_t>(got));
+        file.append(buffer, static_cast<size_t>(got));
     }
 }
 
@@ -50,46 +51,23 @@ std::optional<std::string> Load() {
         if (errno == ENOENT || errno == ENOTDIR) return std::string();
         return std::nullopt;
     }
-    std::string text;
-    bool ok = ReadAll(fd, text);
+    std::string file;
+    bool ok = ReadAll(fd, file);
     close(fd);
     if (!ok) return std::nullopt;
-    return text;
+    return file;
 }
 
 // Replaces the whole content of an open file.
-bool Overwrite(int fd, const std::string& text) {
+bool Overwrite(int fd, const std::string& file) {
     size_t done = 0;
-    while (done < text.size()) {
-        ssize_t put = pwrite(fd, text.data() + done, text.size() - done, static_cast<off_t>(done));
+    while (done < file.size()) {
+        ssize_t put = pwrite(fd, file.data() + done, file.size() - done, static_cast<off_t>(done));
         if (put < 0 && errno == EINTR) continue;
         if (put <= 0) return false;
         done += static_cast<size_t>(put);
     }
     return ftruncate(fd, static_cast<off_t>(done)) == 0;
-}
-
-bool Blank(char c) {
-    return c == ' ' || c == '\t' || c == '\r';
-}
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && Blank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && Blank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 'a' + 'A');
-        if (x != y) return false;
-    }
-    return true;
 }
 
 // Where a key stands in the file: the line of the key, or where a new key of the section
@@ -103,35 +81,35 @@ struct Place {
     std::string_view value;
 };
 
-Place Find(std::string_view text, std::string_view key) {
+Place Find(std::string_view file, std::string_view key) {
     Place place;
     bool inSection = false;
     size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        size_t next = end < text.size() ? end + 1 : end;
-        std::string_view line = Trim(text.substr(pos, end - pos));
+    while (pos < file.size()) {
+        size_t end = file.find('\n', pos);
+        if (end == std::string_view::npos) end = file.size();
+        size_t next = end < file.size() ? end + 1 : end;
+        std::string_view line = text::TrimmedView(file.substr(pos, end - pos));
         if (!line.empty() && line.front() == '[') {
             if (inSection) return place;  // the section ended without the key
             size_t close = line.rfind(']');
             std::string_view name = line.substr(
                 1, close == std::string_view::npos ? std::string_view::npos : close - 1);
-            if (SameName(Trim(name), kSection)) {
+            if (text::EqualsNoCase(text::TrimmedView(name), kSection)) {
                 inSection = place.sectionFound = true;
                 place.lineBegin = next;
             }
         } else if (inSection && !line.empty() && line.front() != ';') {
             size_t eq = line.find('=');
-            std::string_view name = Trim(line.substr(0, eq));
-            if (SameName(name, key)) {
+            std::string_view name = text::TrimmedView(line.substr(0, eq));
+            if (text::EqualsNoCase(name, key)) {
                 place.keyFound = true;
                 place.lineBegin = pos;
                 // A CR LF line keeps its CR.
-                place.lineEnd = end > pos && text[end - 1] == '\r' ? end - 1 : end;
+                place.lineEnd = end > pos && file[end - 1] == '\r' ? end - 1 : end;
                 place.key = name;
-                place.value =
-                    eq == std::string_view::npos ? std::string_view() : Trim(line.substr(eq + 1));
+                place.value = eq == std::string_view::npos ? std::string_view()
+                                                           : text::TrimmedView(line.substr(eq + 1));
                 return place;
             }
             place.lineBegin = next;
@@ -150,9 +128,9 @@ const char* FileName() {
 std::string ReadText(const char* key) {
     if (key == nullptr) return std::string();
     std::lock_guard<std::mutex> guard(FileMutex());
-    std::optional<std::string> text = Load();
-    if (!text) return std::string();
-    std::string_view value = Find(*text, key).value;
+    std::optional<std::string> file = Load();
+    if (!file) return std::string();
+    std::string_view value = Find(*file, key).value;
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
@@ -168,22 +146,22 @@ std::string ReadKey(const char* key) {
 
 namespace {
 // The key's line set to the value, the rest of the file as it was.
-std::string WithValue(const std::string& text, const Place& place, const char* key,
+std::string WithValue(const std::string& file, const Place& place, const char* key,
                       const std::string& value) {
     std::string out;
-    out.reserve(text.size() + std::strlen(key) + value.size() + 16);
+    out.reserve(file.size() + std::strlen(key) + value.size() + 16);
     if (place.keyFound) {
-        out.append(text, 0, place.lineBegin);
+        out.append(file, 0, place.lineBegin);
         out.append(place.key).append("=").append(value);
-        out.append(text, place.lineEnd, std::string::npos);
+        out.append(file, place.lineEnd, std::string::npos);
     } else if (place.sectionFound) {
-        out.append(text, 0, place.lineBegin);
+        out.append(file, 0, place.lineBegin);
         // A last line without its line break gets one before the new key.
-        if (place.lineBegin > 0 && text[place.lineBegin - 1] != '\n') out += '\n';
+        if (place.lineBegin > 0 && file[place.lineBegin - 1] != '\n') out += '\n';
         out.append(key).append("=").append(value).append("\n");
-        out.append(text, place.lineBegin, std::string::npos);
+        out.append(file, place.lineBegin, std::string::npos);
     } else {
-        out = text;
+        out = file;
         if (!out.empty() && out.back() != '\n') out += '\n';
         if (!out.empty()) out += '\n';
         out.append("[").append(kSection).append("]\n").append(key).append("=").append(value).append(
@@ -200,16 +178,16 @@ bool WriteKey(const char* key, const std::string& value) {
     // replaced by a one-key file; a missing Plugins folder fails the opening.
     int fd = open(FileName(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) return false;
-    std::string text;
-    bool ok = ReadAll(fd, text);
+    std::string file;
+    bool ok = ReadAll(fd, file);
     if (ok) {
-        Place place = Find(text, key);
+        Place place = Find(file, key);
         // As the profile functions do, a value that is already there is not written again:
         // the results write the claimed score at every refresh.
         if (!place.keyFound || place.value != value) {
-            ok = Overwrite(fd, WithValue(text, place, key, value));
+            ok = Overwrite(fd, WithValue(file, place, key, value));
             // Refused half-way (a full disk): the old content fits where it stood.
-            if (!ok) Overwrite(fd, text);
+            if (!ok) Overwrite(fd, file);
         }
     }
     return close(fd) == 0 && ok;
