@@ -15,6 +15,8 @@ log="$here/examples/$name.log"
 expected="$here/examples/expected/$name"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# shellcheck source=compare-expected.sh
+source "$here/tests/examples/compare-expected.sh"
 
 # Windows programs get Windows paths.
 winpath() { if [[ $sim == *.exe ]]; then echo "Z:${1//\//\\}"; else echo "$1"; fi; }
@@ -46,24 +48,7 @@ for f in "$work"/text/BadQSO_*.txt; do
   cmp -s "$f" "$work/html/$(basename "$f")" || { echo "FAIL: $(basename "$f") differs between runs"; exit 1; }
 done
 
-if [ "${UPDATE:-0}" = 1 ]; then
-  mkdir -p "$expected"
-  for k in "${!produced[@]}"; do cp "${produced[$k]}" "$expected/$k"; done
-  echo "wrote $expected"
-  exit 0
-fi
-
 fail=0
-for k in "${!produced[@]}"; do
-  if [ ! -f "$expected/$k" ]; then echo "FAIL: unexpected file $k"; fail=1; continue; fi
-  if ! cmp -s "${produced[$k]}" "$expected/$k"; then
-    echo "FAIL: $k differs from the expected file"
-    diff <(tr -d '\r' <"$expected/$k") <(tr -d '\r' <"${produced[$k]}") | head -n 20 || true
-    fail=1
-  fi
-done
-for f in "$expected"/*; do
-  [ -n "${produced[$(basename "$f")]+x}" ] || { echo "FAIL: $(basename "$f") was not produced"; fail=1; }
-done
+compare_expected "$expected"
 [ $fail -eq 0 ] && echo "example $name: all ${#produced[@]} files as expected"
 exit $fail

@@ -67,6 +67,17 @@ public:
         std::string extra;
         std::string band = "20m";
     };
+    // A QSO with Barcelona, as a test host logs it.
+    static QsoFields SpanishQso(const char* band = "20m") {
+        QsoFields q;
+        q.call = "EA3XYZ";
+        q.prefix = "EA";
+        q.prefixText = "EA3";
+        q.exchRcvd = "B";
+        q.band = band;
+        q.time = COleDateTime::FromFields(2017, 5, 6, 14, 3);
+        return q;
+    }
 
     int CallQso(const char* exportName, QsoFields q) const {
         auto f = Get<Qso>(exportName);

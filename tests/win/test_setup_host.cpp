@@ -73,16 +73,6 @@ protected:
         });
         return r == BST_CHECKED;
     }
-    HostExports::QsoFields SpanishQso() {
-        HostExports::QsoFields q;
-        q.call = "EA3XYZ";
-        q.prefix = "EA";
-        q.prefixText = "EA3";
-        q.exchRcvd = "B";
-        q.band = "20m";
-        q.time = COleDateTime::FromFields(2017, 5, 6, 14, 3);
-        return q;
-    }
 
     TempCurrentFolder folder;
     FakeHostObject host;
@@ -140,7 +130,7 @@ TEST_F(PlayedHost, TypedCallFrequencyMoveRemovalAndUnload) {
     HWND w = Reset();
     ASSERT_NE(w, nullptr);
     ASSERT_TRUE(WaitForRefresh(0));
-    ASSERT_EQ(dll->AddData(SpanishQso()), 1);
+    ASSERT_EQ(dll->AddData(HostExports::SpanishQso()), 1);
 
     // The operator types a call: the call check nudges the Setup window.
     host.entry = L"EA3XYZ";
@@ -161,7 +151,7 @@ TEST_F(PlayedHost, TypedCallFrequencyMoveRemovalAndUnload) {
     // queue then runs a refresh ahead of the last request to clear the marks (the second
     // removal's own refresh is dropped, one waits already). Once it has drained, the grid
     // shows what its caption counts.
-    HostExports::QsoFields madrid = SpanishQso(), girona = SpanishQso();
+    HostExports::QsoFields madrid = HostExports::SpanishQso(), girona = HostExports::SpanishQso();
     madrid.call = "EA4AAA";
     madrid.exchRcvd = "M";
     girona.call = "EA3BBB";
@@ -173,7 +163,7 @@ TEST_F(PlayedHost, TypedCallFrequencyMoveRemovalAndUnload) {
     asked = host.fieldsAsked.size();
     dll->CheckCall("EA3", "CW", "EA3", "EA", "20m");
     Sleep(200);
-    ASSERT_EQ(dll->RemoveData(SpanishQso()), 1);
+    ASSERT_EQ(dll->RemoveData(HostExports::SpanishQso()), 1);
     ASSERT_EQ(dll->RemoveData(madrid), 1);
     dll->GetResult();
     // A setup thread slower than the pause above takes every request in one refresh; either
@@ -213,7 +203,7 @@ TEST_F(PlayedHost, ThousandsOfCallsWhileTheHostMovesThenUnload) {
     for (int i = 0; i < 4000; ++i) {
         host.entry = typed[i % 6];
         host.frequency = freqs[(i / 3) % 6];
-        HostExports::QsoFields q = SpanishQso();
+        HostExports::QsoFields q = HostExports::SpanishQso();
         q.call = "EA" + std::to_string(i % 500);
         q.band = bands[i % 6];
         q.exchRcvd = provinces[i % 5];

@@ -85,14 +85,7 @@ int RunScene(int scene, DWORD settleMs) {
         case kBandChange: {
             if (!PumpUntil([] { return FindEadx() && FindGrid(); }, 10000)) return 14;
             PumpFor(2 * settleMs);
-            HostExports::QsoFields q;
-            q.call = "EA3XYZ";
-            q.prefix = "EA";
-            q.prefixText = "EA3";
-            q.exchRcvd = "B";
-            q.band = "40m";
-            q.time = COleDateTime::FromFields(2017, 5, 6, 14, 3);
-            dll->AddData(q);
+            dll->AddData(HostExports::SpanishQso("40m"));
             dll->GetResult();
             host.frequency = 7012000;
             size_t asked = host.fieldsAsked.size();
