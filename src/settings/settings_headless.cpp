@@ -119,32 +119,6 @@ Place Find(std::string_view file, std::string_view key) {
     return place;
 }
 
-}  // namespace
-
-const char* FileName() {
-    return "Plugins/SOLSTICE-RACE.ini";
-}
-
-std::string ReadText(const char* key) {
-    if (key == nullptr) return std::string();
-    std::lock_guard<std::mutex> guard(FileMutex());
-    std::optional<std::string> file = Load();
-    if (!file) return std::string();
-    std::string_view value = Find(*file, key).value;
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
-        value = value.substr(1, value.size() - 2);
-    }
-    return std::string(value);
-}
-
-std::string ReadKey(const char* key) {
-    std::string value = ReadText(key);
-    if (value.size() > 99) value.resize(99);
-    return value;
-}
-
-namespace {
 // The key's line set to the value, the rest of the file as it was.
 std::string WithValue(const std::string& file, const Place& place, const char* key,
                       const std::string& value) {
@@ -169,7 +143,31 @@ std::string WithValue(const std::string& file, const Place& place, const char* k
     }
     return out;
 }
+
 }  // namespace
+
+const char* FileName() {
+    return "Plugins/SOLSTICE-RACE.ini";
+}
+
+std::string ReadText(const char* key) {
+    if (key == nullptr) return std::string();
+    std::lock_guard<std::mutex> guard(FileMutex());
+    std::optional<std::string> file = Load();
+    if (!file) return std::string();
+    std::string_view value = Find(*file, key).value;
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return std::string(value);
+}
+
+std::string ReadKey(const char* key) {
+    std::string value = ReadText(key);
+    if (value.size() > 99) value.resize(99);
+    return value;
+}
 
 bool WriteKey(const char* key, const std::string& value) {
     if (key == nullptr) return false;
