@@ -62,6 +62,16 @@ protected:
     bool WaitForRefresh(size_t asked) {
         return PumpUntil([&] { return host.fieldsAsked.size() > asked; }) && (PumpFor(150), true);
     }
+    // The host checks the typed call at every keystroke. A check while the last refresh still
+    // runs posts none (one at a time), so the operator keeps typing until a refresh asks.
+    bool TypeUntilRefresh() {
+        const size_t asked = host.fieldsAsked.size();
+        return PumpUntil([&] {
+                   dll->CheckCall("EA3XYZ", "CW", "EA3", "EA", "20m");
+                   return host.fieldsAsked.size() > asked;
+               }) &&
+               (PumpFor(150), true);
+    }
     bool Has(const std::string& c) {
         return std::find(host.commands.begin(), host.commands.end(), c) != host.commands.end();
     }
@@ -134,17 +144,13 @@ TEST_F(PlayedHost, TypedCallFrequencyMoveRemovalAndUnload) {
 
     // The operator types a call: the call check nudges the Setup window.
     host.entry = L"EA3XYZ";
-    size_t asked = host.fieldsAsked.size();
-    dll->CheckCall("EA3XYZ", "CW", "EA3", "EA", "20m");
-    ASSERT_TRUE(WaitForRefresh(asked));
+    ASSERT_TRUE(TypeUntilRefresh());
     EXPECT_NE(FindTop(kDialogClass, L"SOLSTICE-RACE-2017 worked with EA3XYZ"), nullptr);
 
     // The station moves by more than 300 Hz.
     host.commands.clear();
     host.frequency += 301;
-    asked = host.fieldsAsked.size();
-    dll->CheckCall("EA3XYZ", "CW", "EA3", "EA", "20m");
-    ASSERT_TRUE(WaitForRefresh(asked));
+    ASSERT_TRUE(TypeUntilRefresh());
     EXPECT_EQ(host.commands, std::vector<std::string>{"<SP1>"});
 
     // Removals while a refresh waits on this thread for the typed call: the setup thread's
@@ -160,7 +166,7 @@ TEST_F(PlayedHost, TypedCallFrequencyMoveRemovalAndUnload) {
     ASSERT_EQ(dll->AddData(girona), 1);
     dll->GetResult();
     host.entry = L"";
-    asked = host.fieldsAsked.size();
+    size_t asked = host.fieldsAsked.size();
     dll->CheckCall("EA3", "CW", "EA3", "EA", "20m");
     Sleep(200);
     ASSERT_EQ(dll->RemoveData(HostExports::SpanishQso()), 1);
