@@ -68,7 +68,7 @@ bool Multiplier::OnInitDialog() {
         onTop = State().onTop != 0;
     }
     if (onTop) win::MakeTopmost(Hwnd());
-    win::SetLargeIcon(Hwnd(), IDI_STATS);
+    win::SetLargeIcon(Hwnd());
     win::DisableCloseItem(Hwnd());
     return true;
 }
