@@ -27,27 +27,37 @@ TEST(CallResolution, EachRuleOnTheRealCountryFile) {
         const char* entity;
         const char* prefixText;
     } rows[] = {
-        {"DL1ABC", "DL", "DL1"},       // the longest prefix
-        {"EA6ABC", "EA6", "EA6"},      // ... a longer one than EA
-        {"UA9ABC", "UA9", "UA9"},      // ... into Asiatic Russia
-        {"ea4abc", "EA", "EA4"},       // lower case as logged
-        {"S51A", "S5", "S51"},         // the prefix runs to the last digit
-        {"RAEM", "UA9", "RA0"},        // no digit: two letters and 0 (an exact call)
-        {"DX0JP", "1S", "DX0"},        // an exact call beats its prefix (DU)
-        {"9M6/LA6VM", "1S", "9M6"},    // ... also with a slash in it
-        {"DL1ABC/P", "DL", "DL1"},     // operating suffixes are dropped
-        {"K1ABC/M", "K", "K1"},        //
-        {"DL1ABC/QRP", "DL", "DL1"},   //
-        {"G4ABC/MM", "", "G4"},        // maritime mobile: no entity
-        {"K1ABC/4", "K", "K4"},        // one digit moves the call area
-        {"UA1ABC/9", "UA9", "UA9"},    // ... and so the entity
-        {"EA/2", "EA", "EA2"},         // ... also of a call without digit
-        {"EA8/DL1ABC", "EA8", "EA8"},  // a location prefix before the call
-        {"DL1ABC/EA8", "EA8", "EA8"},  // ... or after it
-        {"F/DL1ABC", "F", "F0"},       // ... without digit: 0
-        {"IT9ABC", "I", "IT9"},        // WAE-only entries are no entities
-        {"TA1ABC", "TA", "TA1"},       //
-        {"Q1ABC", "", "Q1"},           // nothing matches
+        {"DL1ABC", "DL", "DL1"},         // the longest prefix
+        {"EA6ABC", "EA6", "EA6"},        // ... a longer one than EA
+        {"UA9ABC", "UA9", "UA9"},        // ... into Asiatic Russia
+        {"ea4abc", "EA", "EA4"},         // lower case as logged
+        {"S51A", "S5", "S51"},           // the prefix runs to the last digit
+        {"RAEM", "UA9", "RA0"},          // no digit: two letters and 0 (an exact call)
+        {"DX0JP", "1S", "DX0"},          // an exact call beats its prefix (DU)
+        {"9M6/LA6VM", "1S", "9M6"},      // ... also with a slash in it
+        {"DL1ABC/P", "DL", "DL1"},       // operating suffixes are dropped
+        {"K1ABC/M", "K", "K1"},          //
+        {"DL1ABC/QRP", "DL", "DL1"},     //
+        {"G4ABC/MM", "", "G4"},          // maritime mobile: no entity
+        {"K1ABC/4", "K", "K4"},          // one digit moves the call area
+        {"UA1ABC/9", "UA9", "UA9"},      // ... and so the entity
+        {"EA/2", "EA", "EA2"},           // ... also of a call without digit
+        {"EA8/DL1ABC", "EA8", "EA8"},    // a location prefix before the call
+        {"DL1ABC/EA8", "EA8", "EA8"},    // ... or after it
+        {"F/DL1ABC", "F", "F0"},         // ... without digit: 0
+        {"IT9ABC", "I", "IT9"},          // WAE-only entries are no entities
+        {"TA1ABC", "TA", "TA1"},         //
+        {"Q1ABC", "", "Q1"},             // nothing matches
+        {"EA8/W1A", "EA8", "EA8"},       // two parts of one length: the first is the location
+        {"M/NP4Z", "G", "M0"},           // before the call a location, never an indicator
+        {"MM/LY3X/M", "GM", "MM0"},      // ... with an indicator after the call
+        {"AM/DL1ABC", "EA", "AM0"},      //
+        {"Q/DL1ABC", "", "Q0"},          // ... one the file does not know: no entity
+        {"3D2WB/R", "3D2", "3D2"},       // one letter after the call is an indicator
+        {"JW0ZZD/B", "JW", "JW0"},       //
+        {"GM0ZZE/S", "GM", "GM0"},       //
+        {"IZ5ILU/90MW", "I", "IZ5"},     // a part the file does not know is ignored
+        {"DL1ABC/P/EA8", "EA8", "EA8"},  // a location after an indicator
     };
     for (const Row& r : rows) {
         tools::Resolution got = Debian().Resolve(r.call);
