@@ -54,7 +54,8 @@ void DefineOptions(CLI::App& app, Options& o) {
         "working folder. The log format is described in the README (\"Host simulator\").");
     app.set_version_flag("--version", tools::VersionLine("stats-hostsim"));
     app.add_option("-p,--plugin", o.plugin,
-                   "the plug-in library (default: the one beside this program, then in ..)");
+                   "the plug-in library (default: beside this program, then in .., then where it "
+                   "is installed)");
     app.add_option("-w,--workdir", o.workdir, "working folder, made when missing")
         ->capture_default_str();
     app.add_flag("--html", o.html, "call setVersion first, so that the results come as HTML");

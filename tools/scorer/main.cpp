@@ -77,7 +77,9 @@ void DefineOptions(CLI::App& app, Options& o) {
                    "ADIF field of the received exchange (default: SRX_STRING, SRX, STATE)");
     app.add_option("--sent-exchange-field", o.fields.sent,
                    "ADIF field of the sent exchange (default: STX_STRING, STX, MY_STATE)");
-    app.add_option("--plugin", o.plugin, "the plug-in library (default: beside this program)");
+    app.add_option("--plugin", o.plugin,
+                   "the plug-in library (default: beside this program, then in .., then where "
+                   "it is installed)");
     app.add_flag("-q,--quiet", o.quiet, "print the results and errors only");
     app.add_option("LOG", o.log, "the log: ADIF (.adi) or Cabrillo")->required();
 }
