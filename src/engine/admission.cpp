@@ -1,5 +1,4 @@
 #include "base/text.h"
-#include "base/textfile.h"
 #include "engine/bad_qso.h"
 #include "engine/engine.h"
 
@@ -25,32 +24,20 @@ private:
     std::string m_text;
 };
 
-int Admit(const QsoArgs& q, BadLines& bad);
+int Admit(Contest& s, const QsoArgs& q, BadLines& bad);
 
 }  // namespace
 
-int AddData(const QsoArgs& q) {
+int AddData(Contest& s, const QsoArgs& q) {
     BadLines bad(q);
-    int stored = Admit(q, bad);
-    // File errors are silent: the lines are lost, the log changes as usual.
-    if (!bad.Text().empty()) {
-        const std::string& file = State().badQsoFile;
-        // A file deleted since the reset starts again with its title, so that a later
-        // removal, which skips the first line as the title, cannot drop a QSO's line.
-        std::string text = bad.Text();
-        if (!file.empty() && !textfile::Exists(file)) {
-            text = badqso::Title(State().cwTest) + badqso::kLineEnd + text;
-        }
-        textfile::Append(file, text);
-    }
+    int stored = Admit(s, q, bad);
+    if (!bad.Text().empty()) badqso::Append(s, bad.Text());
     return stored;
 }
 
 namespace {
 
-int Admit(const QsoArgs& q, BadLines& bad) {
-    PluginState& s = State();
-
+int Admit(Contest& s, const QsoArgs& q, BadLines& bad) {
     CInfo entry;
     entry.m_bRejected = 0;
     entry.m_bDupe = 0;

@@ -14,8 +14,8 @@
 
 #include "base/ui.h"
 #include "display/info_table.h"
-#include "engine/state.h"
 #include "plugin/exports.h"
+#include "plugin/state.h"
 #include "setup/display_windows.h"
 #include "setup/host_link.h"
 #include "setup/refresh.h"
@@ -57,7 +57,7 @@ public:
     void CloseEadx() override { eadx_ = false; }
     void SetEadxCaption(const std::string& c) override { caption_ = c; }
     void InvalidateEadxTable() override {
-        display::InfoTableSnapshot s = display::TakeInfoTableSnapshot();
+        display::InfoTableSnapshot s = display::TakeInfoTableSnapshot(State());
         display::SortEntities(s.entities);
         drawn_ += s.entities.size();
     }
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
         MovingHost host;
         setup::RefreshMemory memory;
         while (!done)
-            setup::Refresh({true, true}, &host, windows, memory);
+            setup::Refresh(State(), {true, true}, &host, windows, memory);
     });
 
     static const char* const kBands[] = {"160m", "80m", "40m", "20m", "15m", "10m"};
@@ -129,12 +129,12 @@ int main(int argc, char** argv) {
         if (i % 7 == 0 && i > 0) {
             int before;
             {
-                StateLock lock(StateMutex());
+                StateLock lock(State().mutex);
                 before = State().log.Count();
             }
             std::string old = "EA" + std::to_string((i - 7) % 400);
             Add(old.c_str(), kBands[(i - 7) % 6], i % 3 ? "EA" : "DL", "B", (i - 7) % 1440, true);
-            StateLock lock(StateMutex());
+            StateLock lock(State().mutex);
             stored -= before - State().log.Count();
         }
         if (i % 50 == 0) {
@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
     done = true;
     setupThread.join();
     {
-        StateLock lock(StateMutex());
+        StateLock lock(State().mutex);
         Check(State().log.Count() == stored, "log count equals what the exports said");
     }
     std::printf("thread stress: %d rounds, %d QSOs stored, %zu entities drawn: %s\n", rounds,
