@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "base/text.h"
 #include "engine/bad_qso.h"
 #include "engine/engine.h"
@@ -10,9 +12,11 @@ namespace {
 // when there is something to write.
 class BadLines {
 public:
-    explicit BadLines(const QsoArgs& qso) : m_qso(qso), m_time(qso.time.Format("%Y-%m-%d %H%M")) {}
+    explicit BadLines(const QsoArgs& qso) : m_qso(qso) {}
 
     void Add(const char* message) {
+        // Formatted for the first line only: most QSOs have none.
+        if (m_time.empty()) m_time = m_qso.time.Format("%Y-%m-%d %H%M");
         m_text += badqso::Line(m_qso, m_time, message);
         m_text += badqso::kLineEnd;
     }
@@ -101,7 +105,7 @@ int Admit(Contest& s, const QsoArgs& q, BadLines& bad) {
         bad.Add(badqso::kDupe);
     }
 
-    s.log.Append(entry);
+    s.log.Append(std::move(entry));
     return 1;
 }
 
