@@ -11,12 +11,12 @@ namespace cabrillo {
 
 // Prepare export, run by the reset when an export is asked for: loads the header store,
 // shows the header dialog and takes the answers. 1 on OK; 0 on cancel, which clears the
-// export flag. Called with the state lock held; releases it around the modal dialog.
+// export flag. Called with the instance's lock held; releases it around the modal dialog.
 int PrepareExport(engine::Contest& contest, const std::string& ownCall, const COleDateTime& start,
                   const COleDateTime& end, StateLock& lock);
 
 // Writes the Cabrillo log of the current state and returns the completion message that the
-// results call shows. Called with the state lock held.
+// results call shows. Called with the instance's lock held.
 std::string ExportLog(engine::Contest& contest);
 
 // The log's file name without ".cbr": the own call made into a plain file name of the

@@ -34,7 +34,7 @@ struct InfoTableSnapshot {
     int currentBandSlot = -1;
     StringList entities;  // worked on the current band
 };
-// Takes the state lock while copying.
+// Takes the instance's lock while copying.
 InfoTableSnapshot TakeInfoTableSnapshot(engine::Contest& contest);
 
 // Ascending, byte-wise; equal texts keep their order.

@@ -1,6 +1,6 @@
 #pragma once
 // Score, multipliers and rates, recomputed from the log on every results call. Nothing here
-// survives a call except what the state keeps: the band order, the per-band lists and the
+// survives a call except what the instance keeps: the band order, the per-band lists and the
 // claimed score.
 #include <string>
 #include <vector>

@@ -31,8 +31,9 @@ std::string EadxBandCaption(bool exUssr, const std::string& year, const std::str
 std::string ProvinceCaption(bool exUssr, const std::string& band, size_t count);
 
 // Opens the wanted windows, asks the host for the typed call and the frequency, fills the
-// band table, sets the captions and the province marks. Takes the state lock only while it
-// reads or writes the instance. Whatever way it ends, the refresh-allowed flag is set again.
+// band table, sets the captions and the province marks. Takes the instance's lock only
+// while it reads or writes the instance. Whatever way it ends, its refresh-allowed flag is
+// set again.
 void Refresh(engine::Contest& contest, const ViewOptions& view, HostLink* host,
              DisplayWindows& windows, RefreshMemory& memory);
 
