@@ -100,13 +100,11 @@ void BM_ScoreLogs(benchmark::State& state) {
         for (std::thread& t : pool)
             t.join();
     }
-    state.counters["s_per_qso"] =
-        benchmark::Counter(static_cast<double>(kLogs) * kQsos,
-                           benchmark::Counter::kIsIterationInvariantRate |
-                               benchmark::Counter::kInvert);
-    state.counters["cpu_s_per_qso"] =
-        static_cast<double>(cpuNanoseconds) * 1e-9 /
-        (static_cast<double>(state.iterations()) * kLogs * kQsos);
+    state.counters["s_per_qso"] = benchmark::Counter(
+        static_cast<double>(kLogs) * kQsos,
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["cpu_s_per_qso"] = static_cast<double>(cpuNanoseconds) * 1e-9 /
+                                      (static_cast<double>(state.iterations()) * kLogs * kQsos);
 }
 
 }  // namespace
