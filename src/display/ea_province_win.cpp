@@ -89,7 +89,7 @@ bool Ea_Province::OnInitDialog() {
     }
     if (onTop) win::MakeTopmost(Hwnd());
     m_brush.Reset(CreateSolidBrush(display::kGridBackground));
-    win::SetLargeIcon(Hwnd(), IDI_STATS);
+    win::SetLargeIcon(Hwnd());
     // The operator closes the grid only through the Setup window.
     win::DisableCloseItem(Hwnd());
     ShowMarks();

@@ -67,7 +67,7 @@ bool Multiplier::OnInitDialog() {
         onTop = m_contest.onTop != 0;
     }
     if (onTop) win::MakeTopmost(Hwnd());
-    win::SetLargeIcon(Hwnd(), IDI_STATS);
+    win::SetLargeIcon(Hwnd());
     win::DisableCloseItem(Hwnd());
     return true;
 }

@@ -165,7 +165,9 @@ Tally ComputeTally(engine::Contest& s, bool withRates, std::vector<ScoredQso>* p
                 }
             }
         }
-        if (w.seenEntities.insert(e.m_strPrefix).second) {
+        // A QSO without an entity (a maritime mobile, a call no country file knows) scores
+        // its points but is no EADX100 multiplier, as the call check answers while typing.
+        if (!e.m_strPrefix.empty() && w.seenEntities.insert(e.m_strPrefix).second) {
             if (w.entityList) w.entityList->push_back(e.m_strPrefix);
             ++w.row.entities;
             ++w.row.mults;

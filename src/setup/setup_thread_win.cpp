@@ -9,6 +9,7 @@
 #include "setup/setup_thread.h"
 #include "setup/setup_window_win.h"
 #include "win/messages.h"
+#include "win/module.h"
 
 namespace setup {
 
@@ -29,52 +30,68 @@ std::atomic<bool> g_marksQueued{false};
 std::atomic<bool> g_unloading{false};
 // The setup thread last started. Only the host's thread touches it.
 HANDLE g_thread = nullptr;
+// Set by the setup thread once its window is up (SetupStarted), and once it has parked at
+// an unload. Made by the host's thread before the first start, closed by the unload.
+HANDLE g_started = nullptr;
+HANDLE g_parked = nullptr;
 
 constexpr DWORD kPollMs = 20;
-// The host waits at most this long for the Setup window to close.
+// A second reset waits at most this long for the running Setup window to close.
 constexpr DWORD kCloseBoundMs = 1500;
-// How long a terminated setup thread may take to be gone.
+// The reset waits at most this long for the setup thread to be up. Starting a thread and
+// making its first window asks the loader (the thread's attach notices, system DLLs loaded
+// on first use); an unload that began meanwhile would hold the loader lock and wait for a
+// thread that waits for it. Wine takes up to two seconds to show a window without a window
+// manager; a healthy start is far below the bound.
+constexpr DWORD kStartBoundMs = 5000;
+// The unload waits this long for the setup thread to close its windows and park. A healthy
+// close takes well under a second, about six with windows that take two seconds each to
+// hide, a little more on a machine whose cores are all busy. Only a thread that is stuck
+// reaches it (see CloseAllForUnload).
+constexpr DWORD kStuckMs = 15000;
+// The setup thread's stack: after an unload it stays parked with the host until the host
+// exits, so it takes no more than its windows and COM calls need (the program's default is
+// 2 MiB).
+constexpr SIZE_T kStackBytes = 512 * 1024;
+// How long a thread ended by force may take to be gone.
 constexpr DWORD kTerminateWaitMs = 300;
 
-// Events for the setup thread's end at unload, made at load: the detach must not create them.
-HANDLE MakeEvent() {
-    return CreateEventW(nullptr, TRUE, FALSE, nullptr);
-}
-HANDLE Parked() {
-    static HANDLE event = MakeEvent();
-    return event;
-}
-HANDLE Never() {
-    static HANDLE event = MakeEvent();
-    return event;
-}
-
-// Asks the Setup window to close as soon as it exists and waits until the setup thread has
-// ended or the deadline passes; true when it ended. Meanwhile it serves the COM calls that
-// the setup thread makes to the host's object on this thread (the mode commands of a
-// starting window, the reads of a refresh, the release of the host): a plain sleep would
-// leave that thread waiting for us while we wait for it.
-bool CloseAndWait(HANDLE thread, ULONGLONG deadline) {
-    bool closeAsked = false;
+// Waits until one of `handles` is signalled or the deadline passes; true when one was.
+// Meanwhile it serves the COM calls that the setup thread makes to the host's object on
+// this thread (the mode commands of a starting window, the reads of a refresh, the release
+// of the host): a plain sleep would leave that thread waiting for us while we wait for it.
+// `each` runs before every step.
+template <typename Step>
+bool ServeUntil(HANDLE* handles, DWORD count, ULONGLONG deadline, Step each) {
     for (;;) {
-        // Posted, not sent: the Setup window may be inside a host call that only this thread
-        // can answer. It closes its display windows on its own thread, then ends.
-        if (!closeAsked) {
-            if (HWND window = g_window) closeAsked = PostMessageW(window, WM_CLOSE, 0, 0) != 0;
-        }
-        HANDLE ends[] = {thread, Parked()};
-        if (WaitForMultipleObjects(2, ends, FALSE, 0) < WAIT_OBJECT_0 + 2) return true;
+        each();
+        if (WaitForMultipleObjects(count, handles, FALSE, 0) < WAIT_OBJECT_0 + count) return true;
         ULONGLONG now = GetTickCount64();
         if (now >= deadline) return false;
         DWORD step = static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, kPollMs));
         DWORD index = 0;
-        HRESULT hr = CoWaitForMultipleHandles(0, step, 2, ends, &index);
-        if (FAILED(hr) && hr != RPC_S_CALLPENDING) WaitForMultipleObjects(2, ends, FALSE, step);
+        HRESULT hr = CoWaitForMultipleHandles(0, step, count, handles, &index);
+        if (FAILED(hr) && hr != RPC_S_CALLPENDING)
+            WaitForMultipleObjects(count, handles, FALSE, step);
         // Messages sent to this thread's windows are answered too (the setup thread may be
         // waiting on one); posted ones stay queued for the host.
         MSG msg;
         PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
+}
+
+// Asks the Setup window to close as soon as it exists and waits until the setup thread has
+// ended or parked, or the deadline passes; true when it did.
+bool CloseAndWait(HANDLE thread, ULONGLONG deadline) {
+    bool closeAsked = false;
+    HANDLE ends[] = {thread, g_parked};
+    return ServeUntil(ends, 2, deadline, [&] {
+        // Posted, not sent: the Setup window may be inside a host call that only this thread
+        // can answer. It closes its display windows on its own thread, then ends.
+        if (!closeAsked) {
+            if (HWND window = g_window) closeAsked = PostMessageW(window, WM_CLOSE, 0, 0) != 0;
+        }
+    });
 }
 
 DWORD WINAPI ThreadProc(void*) {
@@ -88,11 +105,21 @@ DWORD WINAPI ThreadProc(void*) {
     // An unload waits for this thread inside the loader's detach, holding the loader lock,
     // which a normal thread exit needs. Everything of ours on this thread has been released:
     // tell the unload and wait for good in one call, so that no instruction of ours follows
-    // the signal. The thread stays parked in the system until the process ends.
+    // the signal. The wait is for the end of the process, which never comes while it runs:
+    // the thread stays parked in the system until then, and holds no handle of ours.
     if (g_unloading) {
-        SignalObjectAndWait(Parked(), Never(), INFINITE, FALSE);
+        SignalObjectAndWait(g_parked, GetCurrentProcess(), INFINITE, FALSE);
     }
     return 0;
+}
+
+HANDLE MakeEvent() {
+    return CreateEventW(nullptr, TRUE, FALSE, nullptr);
+}
+
+void CloseEvent(HANDLE& event) {
+    if (event) CloseHandle(event);
+    event = nullptr;
 }
 
 }  // namespace
@@ -122,16 +149,31 @@ bool UnloadWaiting() {
     return g_unloading;
 }
 
+void SetupStarted() {
+    if (g_started) SetEvent(g_started);
+}
+
 void StartRoutine() {
-    Parked();
-    Never();
+    if (!g_started) g_started = MakeEvent();
+    if (!g_parked) g_parked = MakeEvent();
+    win::LoadThreadResources();
     if (g_running) CloseAll();
     // A Setup window that would not close within the bound keeps running; no second one.
     if (g_running) return;
     if (g_thread) CloseHandle(g_thread);
+    if (!g_started || !g_parked) return;  // the system refuses even an event: no Setup window
+    ResetEvent(g_started);
     g_running = true;
-    g_thread = CreateThread(nullptr, 0, ThreadProc, nullptr, 0, nullptr);
-    if (!g_thread) g_running = false;
+    g_thread = CreateThread(nullptr, kStackBytes, ThreadProc, nullptr,
+                            STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (!g_thread) {
+        g_running = false;
+        return;
+    }
+    // Until the thread is up it may need the loader, which an unload would hold; the thread
+    // ending (no window could be made) ends the wait too.
+    HANDLE up[] = {g_started, g_thread};
+    ServeUntil(up, 2, GetTickCount64() + kStartBoundMs, [] {});
 }
 
 void CloseAll() {
@@ -142,39 +184,44 @@ void CloseAll() {
 // Runs inside the loader's detach of this module, on the thread that called FreeLibrary and
 // holds the loader lock. When it returns the loader unmaps our code, so the setup thread
 // must then be gone, not merely done with its window: a thread left running returns into
-// unmapped code and takes the host down (a window whose close takes seconds does exactly
-// that). Hence:
+// unmapped code and takes the host down. Hence:
 // - The wait is for the thread itself, not for a flag it sets: after any flag it still runs
 //   instructions of ours.
 // - The thread cannot end the normal way meanwhile: a thread's exit takes the loader lock to
 //   tell the loaded modules, so waiting for that exit here would never succeed. Told that
 //   the unload waits, it signals and parks in one system call (SignalObjectAndWait) and
-//   stays there until the process ends: a thread and its stack are the price. Ending itself
-//   with TerminateThread instead would skip the other modules' detach notices, and under
-//   Wine a host that loaded the plug-in again after a few such ends was seen to hang.
+//   stays there until the process ends: a thread and its stack are the price.
+// - Nor may it need the loader on its way there: what it would ask the loader for was taken
+//   before it started (the resources, see win::LoadThreadResources), and the reset waited
+//   until it was up, past its start's own calls to the loader.
 // - Its window closes it on its own thread, as windows must; it lets go of the host first,
 //   while this thread still serves its calls (see the Setup window's close).
+// - The wait lasts as long as a close can take on a busy machine with windows that hide
+//   slowly (kStuckMs). Ending a thread by force is a hazard of its own: it keeps every lock it
+//   held (the heap's, the window system's, COM's), and a host that needs one of them later
+//   hangs for good. So only a thread that is stuck past that bound is ended, as the last
+//   resort: returning with it still running would certainly crash the host.
 // - FreeLibraryAndExitThread would need the thread to hold its own reference to the module,
 //   and then FreeLibrary would return without detaching, with the windows still open and
 //   our code still running: not what an unload must leave.
 // - Pinning the module is too late here: the unload has begun.
-// - When the bound expires (a window manager that takes seconds to hide each window, a
-//   loaded machine) the thread is terminated from here and the system destroys its windows.
-//   That is the last resort: it may cut the thread inside a system call and leaves what the
-//   system keeps for a thread (a little memory; under Wine, its X connection), but by then
-//   the thread has normally let go of the host; a thread left running would certainly
-//   crash the host.
 void CloseAllForUnload(bool processEnding) {
     // At process end the setup thread has already been stopped: nobody would answer.
-    if (processEnding || !g_thread) return;
-    g_unloading = true;
-    if (!CloseAndWait(g_thread, GetTickCount64() + kCloseBoundMs)) {
-        TerminateThread(g_thread, 1);
-        WaitForSingleObject(g_thread, kTerminateWaitMs);
+    if (!processEnding && g_thread) {
+        g_unloading = true;
+        if (!CloseAndWait(g_thread, GetTickCount64() + kStuckMs)) {
+            TerminateThread(g_thread, 1);
+            WaitForSingleObject(g_thread, kTerminateWaitMs);
+        }
+        CloseHandle(g_thread);
+        g_thread = nullptr;
+        g_running = false;
     }
-    CloseHandle(g_thread);
-    g_thread = nullptr;
-    g_running = false;
+    if (processEnding) return;  // the system takes back what the process holds
+    // The thread has parked (its signal was its last use of the event) or is gone.
+    CloseEvent(g_started);
+    CloseEvent(g_parked);
+    win::FreeThreadResources();
 }
 
 bool SetupWindowExists() {

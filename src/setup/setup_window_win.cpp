@@ -116,6 +116,19 @@ protected:
                 RefreshTaken();
                 if (!UnloadWaiting()) m_handlers.OnRefresh();
                 return true;
+            case WM_SHOWWINDOW:
+                // The modal loop shows the window once its queue first runs dry; the showing
+                // and the first painting are the last of the start's calls that may ask the
+                // loader.
+                if (wp && !m_shown) {
+                    m_shown = true;
+                    PostMessageW(Hwnd(), win::kSetupStarted, 0, 0);
+                }
+                return false;
+            case win::kSetupStarted:
+                RedrawWindow(Hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+                SetupStarted();
+                return true;
             case win::kClearProvinceMarks:
                 MarksRequestTaken();
                 if (!UnloadWaiting()) m_handlers.OnClearProvinceMarks();
@@ -132,7 +145,7 @@ protected:
         // Topmost whatever the on-top option says; that option is for the display windows.
         win::MakeTopmost(Hwnd());
         m_brush.Reset(CreateSolidBrush(kBackgroundColour));
-        win::SetLargeIcon(Hwnd(), IDI_STATS);
+        win::SetLargeIcon(Hwnd());
         m_host.Connect();
         m_handlers.SendInitialMode();
         ShowOptions(m_handlers.Options());
@@ -211,6 +224,7 @@ private:
 
     engine::Contest& m_contest;
     win::GdiObject<HBRUSH> m_brush;
+    bool m_shown = false;
     ComHostLink m_host;
     PluginDisplayWindows m_windows;
     SetupHandlers m_handlers;

@@ -21,6 +21,9 @@ void RefreshTaken();
 
 // The same for the removal's request to redraw the province marks.
 void MarksRequestTaken();
+// Called by the Setup window when it has shown and painted: the reset that started this
+// thread stops waiting.
+void SetupStarted();
 // The unload waits for this thread to end: queued work is skipped, not done.
 bool UnloadWaiting();
 

@@ -17,15 +17,19 @@ DialogBase::~DialogBase() {
 HWND DialogBase::CreateModeless(int templateId, HWND parent) {
     if (m_hwnd) return m_hwnd;
     m_modal = false;
-    return CreateDialogParamW(Module(), MAKEINTRESOURCEW(templateId), parent, Procedure,
-                              reinterpret_cast<LPARAM>(this));
+    const DLGTEMPLATE* dialog = DialogTemplate(templateId);
+    if (!dialog) return nullptr;
+    return CreateDialogIndirectParamW(Module(), dialog, parent, Procedure,
+                                      reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR DialogBase::DoModal(int templateId, HWND parent) {
     if (m_hwnd) return -1;
     m_modal = true;
-    return DialogBoxParamW(Module(), MAKEINTRESOURCEW(templateId), parent, Procedure,
-                           reinterpret_cast<LPARAM>(this));
+    const DLGTEMPLATE* dialog = DialogTemplate(templateId);
+    if (!dialog) return -1;
+    return DialogBoxIndirectParamW(Module(), dialog, parent, Procedure,
+                                   reinterpret_cast<LPARAM>(this));
 }
 
 void DialogBase::EndDialogWith(INT_PTR code) {
@@ -126,9 +130,8 @@ void DisableCloseItem(HWND hwnd) {
         EnableMenuItem(menu, SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
 }
 
-void SetLargeIcon(HWND hwnd, int iconId) {
-    // A shared icon from the module: the system frees it with the module.
-    if (HICON icon = LoadIconW(Module(), MAKEINTRESOURCEW(iconId)))
+void SetLargeIcon(HWND hwnd) {
+    if (HICON icon = PluginIcon())
         SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 }
 

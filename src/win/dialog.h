@@ -51,6 +51,6 @@ void MakeTopmost(HWND hwnd);
 // Greys the Close item of the system menu, and with it the title-bar close button.
 void DisableCloseItem(HWND hwnd);
 // Sets the plug-in's icon as the window's large icon.
-void SetLargeIcon(HWND hwnd, int iconId);
+void SetLargeIcon(HWND hwnd);
 
 }  // namespace win

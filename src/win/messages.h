@@ -13,4 +13,8 @@ constexpr UINT kReflectDrawItem = WM_APP + 0x100;
 // portable engine sees it.)
 constexpr UINT kClearProvinceMarks = WM_APP + 0x101;
 
+// Posted by the Setup window to itself as it first shows: taken after the showing, it paints
+// the window and tells the waiting reset that the setup thread is up.
+constexpr UINT kSetupStarted = WM_APP + 0x102;
+
 }  // namespace win

@@ -27,27 +27,37 @@ TEST(CallResolution, EachRuleOnTheRealCountryFile) {
         const char* entity;
         const char* prefixText;
     } rows[] = {
-        {"DL1ABC", "DL", "DL1"},       // the longest prefix
-        {"EA6ABC", "EA6", "EA6"},      // ... a longer one than EA
-        {"UA9ABC", "UA9", "UA9"},      // ... into Asiatic Russia
-        {"ea4abc", "EA", "EA4"},       // lower case as logged
-        {"S51A", "S5", "S51"},         // the prefix runs to the last digit
-        {"RAEM", "UA9", "RA0"},        // no digit: two letters and 0 (an exact call)
-        {"DX0JP", "1S", "DX0"},        // an exact call beats its prefix (DU)
-        {"9M6/LA6VM", "1S", "9M6"},    // ... also with a slash in it
-        {"DL1ABC/P", "DL", "DL1"},     // operating suffixes are dropped
-        {"K1ABC/M", "K", "K1"},        //
-        {"DL1ABC/QRP", "DL", "DL1"},   //
-        {"G4ABC/MM", "", "G4"},        // maritime mobile: no entity
-        {"K1ABC/4", "K", "K4"},        // one digit moves the call area
-        {"UA1ABC/9", "UA9", "UA9"},    // ... and so the entity
-        {"EA/2", "EA", "EA2"},         // ... also of a call without digit
-        {"EA8/DL1ABC", "EA8", "EA8"},  // a location prefix before the call
-        {"DL1ABC/EA8", "EA8", "EA8"},  // ... or after it
-        {"F/DL1ABC", "F", "F0"},       // ... without digit: 0
-        {"IT9ABC", "I", "IT9"},        // WAE-only entries are no entities
-        {"TA1ABC", "TA", "TA1"},       //
-        {"Q1ABC", "", "Q1"},           // nothing matches
+        {"DL1ABC", "DL", "DL1"},         // the longest prefix
+        {"EA6ABC", "EA6", "EA6"},        // ... a longer one than EA
+        {"UA9ABC", "UA9", "UA9"},        // ... into Asiatic Russia
+        {"ea4abc", "EA", "EA4"},         // lower case as logged
+        {"S51A", "S5", "S51"},           // the prefix runs to the last digit
+        {"RAEM", "UA9", "RA0"},          // no digit: two letters and 0 (an exact call)
+        {"DX0JP", "1S", "DX0"},          // an exact call beats its prefix (DU)
+        {"9M6/LA6VM", "1S", "9M6"},      // ... also with a slash in it
+        {"DL1ABC/P", "DL", "DL1"},       // operating suffixes are dropped
+        {"K1ABC/M", "K", "K1"},          //
+        {"DL1ABC/QRP", "DL", "DL1"},     //
+        {"G4ABC/MM", "", "G4"},          // maritime mobile: no entity
+        {"K1ABC/4", "K", "K4"},          // one digit moves the call area
+        {"UA1ABC/9", "UA9", "UA9"},      // ... and so the entity
+        {"EA/2", "EA", "EA2"},           // ... also of a call without digit
+        {"EA8/DL1ABC", "EA8", "EA8"},    // a location prefix before the call
+        {"DL1ABC/EA8", "EA8", "EA8"},    // ... or after it
+        {"F/DL1ABC", "F", "F0"},         // ... without digit: 0
+        {"IT9ABC", "I", "IT9"},          // WAE-only entries are no entities
+        {"TA1ABC", "TA", "TA1"},         //
+        {"Q1ABC", "", "Q1"},             // nothing matches
+        {"EA8/W1A", "EA8", "EA8"},       // two parts of one length: the first is the location
+        {"M/NP4Z", "G", "M0"},           // before the call a location, never an indicator
+        {"MM/LY3X/M", "GM", "MM0"},      // ... with an indicator after the call
+        {"AM/DL1ABC", "EA", "AM0"},      //
+        {"Q/DL1ABC", "", "Q0"},          // ... one the file does not know: no entity
+        {"3D2WB/R", "3D2", "3D2"},       // one letter after the call is an indicator
+        {"JW0ZZD/B", "JW", "JW0"},       //
+        {"GM0ZZE/S", "GM", "GM0"},       //
+        {"IZ5ILU/90MW", "I", "IZ5"},     // a part the file does not know is ignored
+        {"DL1ABC/P/EA8", "EA8", "EA8"},  // a location after an indicator
     };
     for (const Row& r : rows) {
         tools::Resolution got = Debian().Resolve(r.call);
@@ -90,6 +100,7 @@ TEST(LogReaders, RecordsAsLoggersWriteThem) {
         const char* first;
         int qsos;
         int damaged;
+        int notes = 0;  // records read with something dropped
     } rows[] = {
         {std::string(adifHead) +
              "<call:6>DL1ABC<qso_date:8>20260620<time_on:6>120130<freq:7>14.0255<mode:3>USB"
@@ -145,9 +156,59 @@ TEST(LogReaders, RecordsAsLoggersWriteThem) {
         {"<QSO_DATE:8>20260620<TIME_ON:4>1202<EOR>", {}, "1:CALL: no call", 0, 1},
         {"<CALL:5>K1ABC<QSO_DATE:8>20260620<TIME_ON:4>1202",
          {},
-         "1:: the last record has no <EOR>",
+         "1:: no <EOR> after the header: no record is closed",
          0,
          1},
+        {"<CALL:5>K1ABC<QSO_DATE:8>20260620<TIME_ON:4>1202<EOR>\n<CALL:5>K2ABC",
+         {},
+         "2:: the last record has no <EOR>",
+         1,
+         1},
+        {"<CALL:5>K1ABC<TIME_ON:4>1202<EOR>", {}, "1:QSO_DATE: no QSO_DATE", 0, 1},
+        {"<CALL:5>K1ABC<QSO_DATE:8>20260620<EOR>", {}, "1:TIME_ON: no TIME_ON", 0, 1},
+        // Type indicators after the length are no part of it.
+        {"<CALL:5:S>K1ABC<QSO_DATE:8:D>20260620<TIME_ON:4:T>1202<FREQ:6:N>14.350<MODE:2>CW<EOR>",
+         {},
+         "K1ABC 20m 14350000 CW     2026-06-20 1202",  // the band's upper edge is in it
+         1,
+         0},
+        // Microwaves beyond the host's 32 bits of Hz: read, the band tells the contest.
+        {"<CALL:5>K1ABC<QSO_DATE:8>20260620<TIME_ON:4>1202<BAND:3>3cm<FREQ:7>10233.5<MODE:2>CW<"
+         "EOR>",
+         {},
+         "K1ABC 3cm 0 CW     2026-06-20 1202",
+         1,
+         0},
+        {"<CALL:5>K1ABC<QSO_DATE:8>20260620<TIME_ON:4>1202<FREQ:7>10233.5<MODE:2>CW<EOR>",
+         {},
+         "K1ABC 3cm 0 CW     2026-06-20 1202",
+         1,
+         0},
+        // A frequency outside the band of BAND is dropped, whatever its size.
+        {"<CALL:5>K1ABC<QSO_DATE:8>20260620<TIME_ON:4>1202<BAND:3>20m<FREQ:5>14268<MODE:2>CW<EOR>",
+         {},
+         "K1ABC 20m 0 CW     2026-06-20 1202",
+         1,
+         0,
+         1},
+        {"<CALL:5>K1ABC<QSO_DATE:8>20260620<TIME_ON:4>1202<BAND:3>80m<FREQ:4>3525<MODE:2>CW<EOR>",
+         {},
+         "K1ABC 80m 0 CW     2026-06-20 1202",
+         1,
+         0,
+         1},
+        {"<CALL:5>K1ABC<QSO_DATE:8>20260620<TIME_ON:4>1202<BAND:3>20M<FREQ:6>14.350<MODE:2>CW<EOR>",
+         {},
+         "K1ABC 20m 14350000 CW     2026-06-20 1202",
+         1,
+         0,
+         0},
+        // A chosen sent field leaves the received exchange to its usual fields.
+        {"<CALL:5>EA1AB<QSO_DATE:8>20260620<TIME_ON:4>1300<SRX:1>7<STX:1>9<X:2>TO<MODE:2>CW<EOR>",
+         {"", "x"},
+         "EA1AB  0 CW  TO  007 2026-06-20 1300",
+         1,
+         0},
         {"START-OF-LOG: 3.0\r\nCALLSIGN: EA4ZZZ\r\nCATEGORY-MODE: CW\r\n"
          "QSO:  7012 CW 2026-06-20 1405 EA4ZZZ        599 M      dl1abc        599 001\r\n"
          "X-QSO: 7013 CW 2026-06-20 1406 EA4ZZZ        599 M      DL2ABC        599 002\r\n",
@@ -165,6 +226,16 @@ TEST(LogReaders, RecordsAsLoggersWriteThem) {
          "2:: a QSO line has 10 fields, or 11 with the transmitter; found 9",
          0,
          1},
+        {"START-OF-LOG: 3.0\nQSO: 14250 PH 2026-06-20 1405 DL9ZZZ 59 001 EA4AB 59 M 0 X\n",
+         {},
+         "2:: a QSO line has 10 fields, or 11 with the transmitter; found 12",
+         0,
+         1},
+        {"start-of-log: 3.0\nqso: 14250 ph 2026-06-20 1405 dl9zzz 59 001 ea4ab 59 m\n",
+         {},
+         "EA4AB 20m 14250000 SSB 59 001 59 m 2026-06-20 1405",
+         1,
+         0},
         {"START-OF-LOG: 3.0\nQSO: 14250 PH 2026-06-31 1405 DL9ZZZ 59 001 EA4AB 59 M\n",
          {},
          "2:DATE TIME: not a date and time: '2026-06-31 1405'",
@@ -180,6 +251,7 @@ TEST(LogReaders, RecordsAsLoggersWriteThem) {
         tools::ReadLog log = tools::ReadAnyLog(r.text, r.fields);
         EXPECT_EQ(static_cast<int>(log.qsos.size()), r.qsos) << r.first;
         EXPECT_EQ(static_cast<int>(log.damaged.size()), r.damaged) << r.first;
+        EXPECT_EQ(static_cast<int>(log.notes.size()), r.notes) << r.first;
         std::string first;
         if (!log.damaged.empty()) {
             const tools::DamagedRecord& d = log.damaged[0];
@@ -208,6 +280,15 @@ TEST(LogReaders, OwnStationAndCountsFromTheLog) {
     EXPECT_EQ(cbr.ownCall, "DL9ZZZ");
     EXPECT_EQ(cbr.categoryMode, "SSB");
     EXPECT_EQ(cbr.xQsos, 2);
+    // Tags in any case; the own call of CALLSIGN: wins over that of the QSO lines.
+    EXPECT_EQ(tools::ReadAnyLog("start-of-log: 3.0\ncallsign: ea4zzz\n"
+                                "qso: 14250 PH 2026-06-20 1405 EA4ZZZ/P 59 M EA4AB 59 M\n",
+                                {})
+                  .ownCall,
+              "EA4ZZZ");
+    // A damaged record names the own station too.
+    EXPECT_EQ(tools::ReadAnyLog("<STATION_CALLSIGN:6>EA4ZZZ<CALL:5>K1ABC<EOR>", {}).ownCall,
+              "EA4ZZZ");
     // Without CALLSIGN: the own call of the first QSO line.
     EXPECT_EQ(
         tools::ReadCabrillo("QSO: 14250 PH 2026-06-20 1405 dl9zzz 59 001 EA4AB 59 M\n").ownCall,

@@ -15,6 +15,9 @@ TEST(Settings, MissingFileSectionOrKeyReadsEmpty) {
     dir.MakePlugins();
     WriteFile(dir.path() / "Plugins/SOLSTICE-RACE.ini", "[Other]\nCW=1\n");
     EXPECT_EQ(settings::ReadKey("CW"), "");
+    // ... also when the other section follows ours.
+    WriteFile(dir.path() / "Plugins/SOLSTICE-RACE.ini", "[Settings]\nName=x\n[Other]\nCW=1\n");
+    EXPECT_EQ(settings::ReadKey("CW"), "");
 }
 
 TEST(Settings, WritesAndReadsBackWithoutRegardToKeyCase) {
@@ -62,6 +65,8 @@ TEST(Settings, WriteKeepsTheRestOfAHandWrittenFile) {
          "; mine\r\n[settings]\r\nCw=1\r\nName=x\r\n\r\n[Other]\r\nCW=5\r\n"},
         {"[Settings]\nName=x\n\n[Other]\n", "Club", "c", "[Settings]\nName=x\nClub=c\n\n[Other]\n"},
         {"[Settings]\nName=x", "Club", "c", "[Settings]\nName=x\nClub=c\n"},
+        {"[Settings]\nName=x\n[Other]\nCW=0\n", "CW", "1",
+         "[Settings]\nName=x\nCW=1\n[Other]\nCW=0\n"},
         {"[Settings]\nCW=1\nCW=2\n", "CW", "3", "[Settings]\nCW=3\nCW=2\n"},
         {"[Settings]\n Cw = 1 \n", "CW", "1", "[Settings]\n Cw = 1 \n"},  // unchanged: not written
     };

@@ -164,11 +164,13 @@ TEST_F(TallyTest, FirstSpanishQsoWithProvinceIsTwoMultipliers) {
     Add("EA8AA", "15m", "EA8", "TF");
     Tally t = Compute();
     EXPECT_EQ(t.rows[0].mults, 2);
-    // An empty prefix is a value like any other.
+    // A QSO without an entity scores its points but no EADX100 multiplier.
     Add("X1", "15m", "");
     Add("X2", "15m", "");
     t = Compute();
-    EXPECT_EQ(t.rows[0].entities, 2);
+    EXPECT_EQ(t.rows[0].entities, 1);
+    EXPECT_EQ(t.rows[0].points, 3 + 1 + 1);  // own station outside Spain
+    EXPECT_EQ(TheContest().entityLists[4], StringList{"EA8"});
 }
 
 TEST_F(TallyTest, DupesAndUncountedEntriesAddOnlyToTheDupeCount) {

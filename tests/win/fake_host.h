@@ -6,6 +6,7 @@
 
 #include <oleauto.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,6 +23,8 @@ public:
     bool failFrequency = false;
     std::vector<std::string> commands;
     std::vector<int> fieldsAsked;
+    // Set: the entry field is answered only after this long (a host that hangs).
+    std::atomic<DWORD> entryStallMs{0};
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
@@ -61,6 +64,7 @@ public:
                 case 8: {
                     if (!params || params->cArgs != 1 || params->rgvarg[0].vt != VT_I4)
                         return DISP_E_TYPEMISMATCH;
+                    if (DWORD stall = entryStallMs) Sleep(stall);
                     fieldsAsked.push_back(params->rgvarg[0].lVal);
                     if (!result) return S_OK;
                     VariantInit(result);

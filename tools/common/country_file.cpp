@@ -31,10 +31,9 @@ bool AllDigits(std::string_view s) {
            std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Suffixes that tell how a station operates, not where.
+// Suffixes of more than one character that tell how a station operates, not where.
 bool IsOperatingSuffix(std::string_view s) {
-    return s == "P" || s == "M" || s == "A" || s == "QRP" || s == "QRPP" || s == "LH" ||
-           (AllDigits(s) && s.size() > 1);
+    return s == "QRP" || s == "QRPP" || s == "LH" || (AllDigits(s) && s.size() > 1);
 }
 
 }  // namespace
@@ -116,17 +115,23 @@ int CountryFile::LongestPrefix(std::string_view call) const {
 
 // How a worked call is resolved, the way contest loggers do it:
 //  1. An exact-call entry for the call as logged wins ("=EA1AK/8", "=R7AB/M").
-//  2. Operating suffixes are dropped: /P, /M, /A, /QRP, /QRPP, /LH and numbers of more than
-//     one digit (DL1ABC/P is DL1ABC).
-//  3. /MM and /AM (maritime and aeronautical mobile) are in no entity; the prefix text
-//     comes from the home call.
-//  4. A one-digit suffix moves the call area: the digit replaces the call's own (K1ABC/4
-//     has the prefix K4) and the entity is the moved call's (UA1ABC/9 is in UA9).
-//  5. A location prefix before or after the call, the shorter of two parts (EA8/DL1ABC,
-//     DL1ABC/EA8), gives the entity and the prefix text; one without a digit takes 0
-//     (F/DL1ABC: F0).
-//  6. Otherwise an exact-call entry for the home call, else the longest prefix in the file.
-//  7. WAE-only entries ('*') are no entities: their calls fall to the DXCC entity of their
+//  2. The home call is the longer of the first two parts; of two parts of the same length
+//     the second (EA8/W1A is W1A in EA8). A part before it is a location, whatever it
+//     looks like: M/NP4Z is in England, AM/DL1ABC in Spain; one the file does not know
+//     leaves the call without entity.
+//  3. After the home call, operating indicators are dropped: one letter (/P, /M, /R, /B),
+//     /QRP, /QRPP, /LH and numbers of more than one digit (DL1ABC/P is DL1ABC).
+//  4. /MM and /AM after the home call (maritime and aeronautical mobile) are in no entity;
+//     the prefix text comes from the home call.
+//  5. A one-digit part after the home call moves the call area: the digit replaces the
+//     call's own (K1ABC/4 has the prefix K4) and the entity is the moved call's (UA1ABC/9
+//     is in UA9).
+//  6. Any other part after the home call is a location when the file knows a prefix of it
+//     (DL1ABC/EA8), and is ignored otherwise (IZ5ILU/90MW is IZ5ILU).
+//  7. A location gives the entity and the prefix text; one without a digit takes 0
+//     (F/DL1ABC: F0). A location before the call wins over one after it.
+//  8. Otherwise an exact-call entry for the home call, else the longest prefix in the file.
+//  9. WAE-only entries ('*') are no entities: their calls fall to the DXCC entity of their
 //     longest other prefix (IT9ABC is in I).
 // A call that matches nothing gets an empty entity.
 Resolution CountryFile::Resolve(std::string_view logged) const {
@@ -143,28 +148,28 @@ Resolution CountryFile::ResolveParts(const std::string& call) const {
     Resolution r;
     auto entityOf = [&](int index) { return index < 0 ? std::string() : entities_[index]; };
     std::vector<std::string_view> parts;
-    bool noEntity = false;
-    char area = 0;
-    std::string_view rest(call);
-    while (!rest.empty()) {
+    for (std::string_view rest(call); !rest.empty();) {
         size_t slash = std::min(rest.find('/'), rest.size());
-        std::string_view part = rest.substr(0, slash);
+        if (slash > 0) parts.push_back(rest.substr(0, slash));
         rest = slash < rest.size() ? rest.substr(slash + 1) : std::string_view();
-        if (part.empty() || IsOperatingSuffix(part)) continue;
-        if (part == "MM" || part == "AM") {
-            noEntity = true;
-        } else if (part.size() == 1 && part[0] >= '0' && part[0] <= '9' && !parts.empty()) {
-            area = part[0];
-        } else {
-            parts.push_back(part);
-        }
     }
     if (parts.empty()) return r;
-    std::string_view home = parts[0], location;
-    if (parts.size() > 1) {
-        bool firstShorter = parts[0].size() <= parts[1].size();
-        home = firstShorter ? parts[1] : parts[0];
-        location = firstShorter ? parts[0] : parts[1];
+    size_t homeAt = parts.size() > 1 && parts[0].size() <= parts[1].size() ? 1 : 0;
+    std::string_view home = parts[homeAt], location;
+    if (homeAt == 1) location = parts[0];
+    bool noEntity = false;
+    char area = 0;
+    for (size_t i = homeAt + 1; i < parts.size(); ++i) {
+        std::string_view part = parts[i];
+        if (part == "MM" || part == "AM") {
+            noEntity = true;
+        } else if (part.size() == 1 && part[0] >= '0' && part[0] <= '9') {
+            area = part[0];
+        } else if (part.size() == 1 || IsOperatingSuffix(part)) {
+            continue;
+        } else if (location.empty() && LongestPrefix(part) >= 0) {
+            location = part;
+        }
     }
     if (!location.empty()) {
         r.prefixText = location.find_first_of("0123456789") == std::string_view::npos

@@ -30,8 +30,8 @@ bool AllDigits(std::string_view s) {
 }
 
 // A decimal number scaled to an integer (MHz to Hz: scale 1 000 000); digits beyond the
-// scale are dropped. False for anything else or a value past 32 bits.
-bool ParseScaled(std::string_view s, unsigned scale, unsigned& out) {
+// scale are dropped. False for anything else.
+bool ParseScaled(std::string_view s, unsigned scale, unsigned long long& out) {
     size_t dot = s.find('.');
     std::string_view whole = s.substr(0, dot);
     std::string_view frac = dot == std::string_view::npos ? std::string_view() : s.substr(dot + 1);
@@ -47,9 +47,14 @@ bool ParseScaled(std::string_view s, unsigned scale, unsigned& out) {
         if ((unit /= 10) == 0) break;
         v += unit * static_cast<unsigned>(c - '0');
     }
-    if (v > 0xffffffffull) return false;
-    out = static_cast<unsigned>(v);
+    out = v;
     return true;
+}
+
+// What the host takes: a frequency in Hz of 32 bits; 0 (none) for one beyond, which no
+// contest band reaches.
+unsigned HostHz(unsigned long long hz) {
+    return hz > 0xffffffffull ? 0 : static_cast<unsigned>(hz);
 }
 
 // Fixed-width digits of a date or time, read into `out` in order.
@@ -119,24 +124,46 @@ void AdifRecord(const Fields& f, int line, const ExchangeFields& chosen, ReadLog
     auto damaged = [&](const char* field, const std::string& reason) {
         log.damaged.push_back({line, field, reason});
     };
+    // The own station is named by damaged records too.
+    if (log.ownCall.empty()) {
+        log.ownCall = Upper(Field(f, "STATION_CALLSIGN"));
+        log.ownCallField = "STATION_CALLSIGN";
+    }
+    if (log.ownCall.empty()) {
+        log.ownCall = Upper(Field(f, "OPERATOR"));
+        log.ownCallField = "OPERATOR";
+    }
     LoggedQso q;
     q.line = line;
     q.call = Upper(Field(f, "CALL"));
     if (q.call.empty()) return damaged("CALL", "no call");
     int d[3] = {0}, t[3] = {0};
     std::string date = Field(f, "QSO_DATE"), time = Field(f, "TIME_ON");
+    if (date.empty()) return damaged("QSO_DATE", "no QSO_DATE");
     if (!Digits(date, {4, 2, 2}, d)) return damaged("QSO_DATE", "not a date: '" + date + "'");
+    if (time.empty()) return damaged("TIME_ON", "no TIME_ON");
     if (!Digits(time, {2, 2}, t) && !Digits(time, {2, 2, 2}, t))
         return damaged("TIME_ON", "not a time: '" + time + "'");
     if (!MakeTime(d[0], d[1], d[2], t[0], t[1], t[2], q.time))
         return damaged("QSO_DATE", "not a date and time: '" + date + " " + time + "'");
     std::string freq = Field(f, "FREQ");
-    if (!freq.empty() && !ParseScaled(freq, 1000000, q.freqHz))
+    unsigned long long hz = 0;
+    if (!freq.empty() && !ParseScaled(freq, 1000000, hz))
         return damaged("FREQ", "not a frequency in MHz: '" + freq + "'");
     q.band = Upper(Field(f, "BAND"));
     std::transform(q.band.begin(), q.band.end(), q.band.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (q.band.empty()) q.band = BandOf(q.freqHz);
+    // A frequency outside the band the record names (kHz written as MHz, a slip of the
+    // keyboard) is dropped, whatever its size: the band is the field loggers fill from the
+    // rig and the contest counts by.
+    if (!freq.empty() && !q.band.empty() && BandOf(hz) != q.band) {
+        log.notes.push_back({line, "FREQ",
+                             "'" + freq + "' MHz is not in the " + q.band +
+                                 " band of BAND; the band is kept, the frequency dropped"});
+        hz = 0;
+    }
+    q.freqHz = HostHz(hz);
+    if (q.band.empty()) q.band = BandOf(hz);
     q.mode = ContestMode(Field(f, "MODE"), Field(f, "SUBMODE"));
     q.rstSent = Field(f, "RST_SENT");
     q.rstRcvd = Field(f, "RST_RCVD");
@@ -144,8 +171,6 @@ void AdifRecord(const Fields& f, int line, const ExchangeFields& chosen, ReadLog
     if (!Exchange(f, chosen.received, "SRX_STRING", "SRX", "STATE", q.exchRcvd, bad) ||
         !Exchange(f, chosen.sent, "STX_STRING", "STX", "MY_STATE", q.exchSent, bad))
         return damaged(bad.c_str(), "not a serial number: '" + Field(f, bad) + "'");
-    if (log.ownCall.empty()) log.ownCall = Upper(Field(f, "STATION_CALLSIGN"));
-    if (log.ownCall.empty()) log.ownCall = Upper(Field(f, "OPERATOR"));
     log.qsos.push_back(std::move(q));
 }
 
@@ -160,18 +185,60 @@ size_t FindNoCase(std::string_view text, std::string_view what, size_t from) {
 
 }  // namespace
 
-std::string BandOf(unsigned hz) {
-    static const struct {
-        unsigned low, high;
-        const char* name;
-    } kBands[] = {
-        {1800000, 2000000, "160m"},  {3500000, 4000000, "80m"},   {5060000, 5450000, "60m"},
-        {7000000, 7300000, "40m"},   {10100000, 10150000, "30m"}, {14000000, 14350000, "20m"},
-        {18068000, 18168000, "17m"}, {21000000, 21450000, "15m"}, {24890000, 24990000, "12m"},
-        {28000000, 29700000, "10m"}, {50000000, 54000000, "6m"},  {144000000, 148000000, "2m"}};
+namespace {
+
+// The bands of ADIF in kHz, edges included.
+const struct {
+    unsigned long long low, high;
+    const char* name;
+} kBands[] = {
+    {135, 137, "2190m"},
+    {472, 479, "630m"},
+    {501, 504, "560m"},
+    {1800, 2000, "160m"},
+    {3500, 4000, "80m"},
+    {5060, 5450, "60m"},
+    {7000, 7300, "40m"},
+    {10100, 10150, "30m"},
+    {14000, 14350, "20m"},
+    {18068, 18168, "17m"},
+    {21000, 21450, "15m"},
+    {24890, 24990, "12m"},
+    {28000, 29700, "10m"},
+    {40000, 45000, "8m"},
+    {50000, 54000, "6m"},
+    {54001, 69900, "5m"},
+    {70000, 71000, "4m"},
+    {144000, 148000, "2m"},
+    {222000, 225000, "1.25m"},
+    {420000, 450000, "70cm"},
+    {902000, 928000, "33cm"},
+    {1240000, 1300000, "23cm"},
+    {2300000, 2450000, "13cm"},
+    {3300000, 3500000, "9cm"},
+    {5650000, 5925000, "6cm"},
+    {10000000, 10500000, "3cm"},
+    {24000000, 24250000, "1.25cm"},
+    {47000000, 47200000, "6mm"},
+    {75500000, 81000000, "4mm"},
+    {119980000, 123000000, "2.5mm"},
+    {134000000, 149000000, "2mm"},
+    {241000000, 250000000, "1mm"},
+    {300000000, 7500000000, "submm"},
+};
+
+}  // namespace
+
+std::string BandOf(unsigned long long hz) {
     for (const auto& b : kBands)
-        if (hz >= b.low && hz <= b.high) return b.name;
+        if (hz >= b.low * 1000 && hz <= b.high * 1000) return b.name;
     return "";
+}
+
+unsigned BandStartHz(std::string_view band) {
+    for (const auto& b : kBands)
+        if (band == b.name) return HostHz(b.low * 1000);
+    return 0;
 }
 
 // ADIF: tags <NAME:LENGTH[:TYPE]>VALUE with the length in bytes, records closed by <EOR>,
@@ -191,6 +258,7 @@ ReadLog ReadAdif(std::string_view text, const ExchangeFields& chosen) {
     }
     Fields fields;
     int recordLine = 0;
+    bool closed = false;  // a record was closed by <EOR>
     // The next <EOR>, found once per record rather than once per field.
     size_t nextEor = 0;
     bool eorKnown = false;
@@ -217,7 +285,7 @@ ReadLog ReadAdif(std::string_view text, const ExchangeFields& chosen) {
         pos = close + 1;
         if (colon == std::string_view::npos) {
             if (name == "EOR") {
-                log.recognised = true;
+                log.recognised = closed = true;
                 if (!fields.empty()) AdifRecord(fields, recordLine, chosen, log);
                 fields.clear();
                 recordLine = 0;
@@ -245,7 +313,11 @@ ReadLog ReadAdif(std::string_view text, const ExchangeFields& chosen) {
         fields[name] = std::string(text.substr(pos, n));
         pos += n;
     }
-    if (!fields.empty()) log.damaged.push_back({recordLine, "", "the last record has no <EOR>"});
+    if (!fields.empty()) {
+        log.damaged.push_back({recordLine, "",
+                               closed ? "the last record has no <EOR>"
+                                      : "no <EOR> after the header: no record is closed"});
+    }
     return log;
 }
 
@@ -268,6 +340,7 @@ ReadLog ReadCabrillo(std::string_view text) {
             ++log.xQsos;
         } else if (tag == "CALLSIGN") {
             log.ownCall = Upper(value);
+            log.ownCallField = "CALLSIGN:";
         } else if (tag == "CATEGORY-MODE") {
             log.categoryMode = Upper(value);
         } else if (tag == "QSO") {
@@ -289,10 +362,12 @@ ReadLog ReadCabrillo(std::string_view text) {
             }
             LoggedQso q;
             q.line = line;
-            if (!ParseScaled(w[0], 1000, q.freqHz)) {
+            unsigned long long hz = 0;
+            if (!ParseScaled(w[0], 1000, hz)) {
                 damaged("FREQ", "not a frequency in kHz: '" + std::string(w[0]) + "'");
                 continue;
             }
+            q.freqHz = HostHz(hz);
             int d[3] = {0}, t[2] = {0};
             if (w[2].size() != 10 || w[2][4] != '-' || w[2][7] != '-' ||
                 !Digits(std::string(w[2].substr(0, 4)) + std::string(w[2].substr(5, 2)) +
@@ -303,12 +378,15 @@ ReadLog ReadCabrillo(std::string_view text) {
                                          std::string(w[3]) + "'");
                 continue;
             }
-            q.band = BandOf(q.freqHz);
+            q.band = BandOf(hz);
             q.mode = ContestMode(w[1], "");
             q.rstSent = w[5];
             q.exchSent = w[6];
             q.call = Upper(w[7]);
-            if (log.ownCall.empty()) log.ownCall = Upper(w[4]);  // a log without CALLSIGN:
+            if (log.ownCall.empty()) {  // a log without CALLSIGN:
+                log.ownCall = Upper(w[4]);
+                log.ownCallField = "the own call of QSO: lines";
+            }
             q.rstRcvd = w[8];
             q.exchRcvd = w[9];
             log.qsos.push_back(std::move(q));

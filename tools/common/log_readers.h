@@ -13,7 +13,7 @@ namespace tools {
 struct LoggedQso {
     int line = 0;  // where the record starts
     COleDateTime time;
-    unsigned freqHz = 0;  // 0 when the log gives only the band
+    unsigned freqHz = 0;  // 0 when the log gives only the band, or one beyond 32 bits
     std::string band;     // "20m"; empty when neither band nor frequency tell it
     std::string mode;     // "CW", "SSB" or the logged mode as it stands
     std::string call;
@@ -40,10 +40,12 @@ struct ReadLog {
     bool cabrillo = false;
     bool recognised = false;   // an ADIF header or record, or a Cabrillo start was found
     std::string ownCall;       // STATION_CALLSIGN, else OPERATOR; Cabrillo CALLSIGN:
+    std::string ownCallField;  // where ownCall comes from
     std::string categoryMode;  // Cabrillo CATEGORY-MODE:
     std::vector<LoggedQso> qsos;
     std::vector<DamagedRecord> damaged;
-    int xQsos = 0;  // Cabrillo X-QSO: lines, left out by the format's own rule
+    std::vector<DamagedRecord> notes;  // records read, with something in them dropped
+    int xQsos = 0;                     // Cabrillo X-QSO: lines, left out by the format's own rule
 };
 
 // Cabrillo when the text starts with START-OF-LOG:, else ADIF.
@@ -51,7 +53,9 @@ ReadLog ReadAnyLog(std::string_view text, const ExchangeFields& fields);
 ReadLog ReadAdif(std::string_view text, const ExchangeFields& fields);
 ReadLog ReadCabrillo(std::string_view text);
 
-// The amateur band of a frequency ("20m"), empty outside the bands.
-std::string BandOf(unsigned hz);
+// The amateur band of a frequency ("20m", "3cm"), empty outside the bands.
+std::string BandOf(unsigned long long hz);
+// The lower edge of a band in Hz; 0 for a name that is none or an edge beyond 32 bits.
+unsigned BandStartHz(std::string_view band);
 
 }  // namespace tools

@@ -2,6 +2,7 @@
 // the country file and replays the QSOs in time order through the plug-in's exports, so
 // that its score is the plug-in's score. Prints the results, then a summary.
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -108,6 +109,23 @@ bool ParseWhen(const std::string& text, COleDateTime& out) {
     std::exit(code);
 }
 
+// A call as stations write it; the own call also names the output folder, so nothing but
+// letters, digits and inner slashes passes.
+bool IsCall(const std::string& call) {
+    bool letter = false;
+    for (char c : call) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '/') return false;
+        letter = letter || std::isalpha(static_cast<unsigned char>(c));
+    }
+    return letter && call.size() <= 20 && call.front() != '/' && call.back() != '/' &&
+           call.find("//") == std::string::npos;
+}
+
+// The report of a QSO that the log gives none: the one a contest exchange carries.
+std::string UsualReport(const std::string& mode) {
+    return mode == "CW" ? "599" : mode == "SSB" ? "59" : "";
+}
+
 // Everything before the replay: the log, the country file, the own station, the mode and
 // the contest's dates.
 scorer::ScoreRun Prepare(const Options& o) {
@@ -128,6 +146,13 @@ scorer::ScoreRun Prepare(const Options& o) {
         std::fprintf(stderr, "%s:%d: %s%s%s; record left out\n", o.log.c_str(), d.line,
                      d.field.c_str(), d.field.empty() ? "" : ": ", d.reason.c_str());
     }
+    for (const tools::DamagedRecord& d : run.log.notes) {
+        std::fprintf(stderr, "%s:%d: %s: %s\n", o.log.c_str(), d.line, d.field.c_str(),
+                     d.reason.c_str());
+    }
+    if (run.log.qsos.empty() && !run.log.damaged.empty())
+        Fail(3, "no record of " + o.log + " could be read (" +
+                    std::to_string(run.log.damaged.size()) + " damaged, named above)");
 
     std::string cty;
     if (!ReadFile(o.countryFile, cty))
@@ -143,6 +168,10 @@ scorer::ScoreRun Prepare(const Options& o) {
     for (char& c : run.ownCall)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (run.ownCall.empty()) Fail(2, "the log names no own call; give it with --call");
+    if (!IsCall(run.ownCall)) {
+        Fail(2, (o.call.empty() ? run.log.ownCallField : "--call") + ": not a call: '" +
+                    run.ownCall + "'" + (o.call.empty() ? "; give the own call with --call" : ""));
+    }
     run.own = countries.Resolve(run.ownCall);
 
     int cw = 0, ssb = 0;
@@ -151,6 +180,18 @@ scorer::ScoreRun Prepare(const Options& o) {
         ssb += q.mode == "SSB";
         scorer::ReplayedQso r;
         tools::Resolution res = countries.Resolve(q.call);
+        // What the plug-in writes must read back: its Cabrillo lines need both reports and
+        // a frequency.
+        if (q.rstSent.empty() || q.rstRcvd.empty()) {
+            std::string usual = UsualReport(q.mode);
+            run.reportsSupplied += !usual.empty();
+            if (q.rstSent.empty()) q.rstSent = usual;
+            if (q.rstRcvd.empty()) q.rstRcvd = usual;
+        }
+        if (q.freqHz == 0) {
+            q.freqHz = tools::BandStartHz(q.band);
+            run.freqsSupplied += q.freqHz != 0;
+        }
         r.given = {q.time,    q.freqHz,   q.mode, q.call,     q.rstSent,     q.exchSent,
                    q.rstRcvd, q.exchRcvd, q.band, res.entity, res.prefixText};
         r.logged = std::move(q);
@@ -169,8 +210,11 @@ scorer::ScoreRun Prepare(const Options& o) {
     } else if (category == "CW" || category == "SSB") {
         run.cw = category == "CW";
         run.modeNote = "from the log's CATEGORY-MODE";
+    } else if (cw == 0 && ssb == 0 && !run.replayed.empty()) {
+        Fail(2, "the log has no CW or SSB QSO (" + std::to_string(run.replayed.size()) +
+                    " in other modes); give the contest's mode with --mode");
     } else {
-        run.cw = cw >= ssb;
+        run.cw = cw >= ssb;  // a tie is CW
         run.modeNote = "that of most QSOs: " + std::to_string(run.cw ? cw : ssb) + " of " +
                        std::to_string(run.replayed.size());
     }

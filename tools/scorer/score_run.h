@@ -27,6 +27,8 @@ struct ScoreRun {
     COleDateTime start{0.0, COleDateTime::null};
     COleDateTime end{0.0, COleDateTime::null};
     std::vector<ReplayedQso> replayed;  // in time order
+    size_t reportsSupplied = 0;         // QSOs given the mode's usual report
+    size_t freqsSupplied = 0;           // QSOs given their band's lower edge
     std::string outDir;                 // absolute
     std::string resultsFile;            // in outDir
     std::string results;                // the plug-in's results text

@@ -30,6 +30,11 @@ void PrintSummary(const ScoreRun& run, std::FILE* out) {
         sep = ", ";
     }
     std::fprintf(out, "%s\n", unresolved.empty() ? "" : ")");
+    std::fprintf(out, "  reports supplied:     %zu (599 or 59 where the log has none)\n",
+                 run.reportsSupplied);
+    std::fprintf(out,
+                 "  frequencies supplied: %zu (the band's lower edge where the log has none)\n",
+                 run.freqsSupplied);
     std::fprintf(out, "  X-QSO lines:          %d\n", run.log.xQsos);
     std::fprintf(out, "  mode:                 %s (%s)\n", run.cw ? "CW" : "SSB",
                  run.modeNote.c_str());

@@ -1,0 +1,50 @@
+// Simulator: writes a whole simulated SOLSTICE RACE (every entrant's Cabrillo log) and its
+// truth, the verdict a log checker owes each QSO line, for testing and measuring a checker.
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "command_line.h"
+#include "simulate.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"Writes a simulated SOLSTICE RACE: every entrant's log and the truth about it.",
+                 "stats-simulate"};
+    sim::Options o;
+    std::string out;
+    std::string callList = "/usr/share/hamradio-files/MASTER.SCP";
+    app.set_version_flag("--version", "stats-simulate 1.0");
+    app.add_option("--entrants", o.entrants, "logs sent in (default 200)")
+        ->check(CLI::Range(1, 100000));
+    app.add_option("--seed", o.seed, "the draw; the same seed writes the same files (default 1)");
+    app.add_option("--mode", o.mode, "CW or SSB (default CW)")->check(CLI::IsMember({"CW", "SSB"}));
+    app.add_option("--year", o.year, "the contest's year (default 2026)")
+        ->check(CLI::Range(1990, 2100));
+    app.add_option("--calls", callList, "list of calls to draw from, one a line (MASTER.SCP)");
+    app.add_option("--out", out, "folder for logs/, truth.csv and clocks.csv")->required();
+    if (auto code = tools::ParseCommandLine(app, argc, argv)) return *code;
+
+    std::ifstream in(callList, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::vector<std::string> calls = sim::ReadCallList(text.str());
+    if (!in || calls.size() < 10) {
+        std::fprintf(stderr, "stats-simulate: %s: not a list of calls\n", callList.c_str());
+        return 1;
+    }
+    sim::Contest contest = sim::Simulate(calls, o);
+    std::string error;
+    if (!sim::WriteContest(contest, out, error)) {
+        std::fprintf(stderr, "stats-simulate: %s\n", error.c_str());
+        return 1;
+    }
+    std::map<std::string, long long> byVerdict;
+    for (const sim::TruthRow& t : contest.truth)
+        ++byVerdict[t.verdict];
+    std::fprintf(stderr, "%zu logs, %lld QSO lines in %s/logs; truth in %s/truth.csv\n",
+                 contest.logs.size(), contest.qsoLines, out.c_str(), out.c_str());
+    for (const auto& [verdict, count] : byVerdict)
+        std::fprintf(stderr, "  %-16s %lld\n", verdict.c_str(), count);
+    return 0;
+}
