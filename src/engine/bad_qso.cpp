@@ -64,3 +64,7 @@ void Append(engine::Contest& s, const std::string& lines) {
 }
 
 }  // namespace badqso
+
+std::string engine::BadQsoFileName(const COleDateTime& contestEnd) {
+    return badqso::FileName(contestEnd);
+}

@@ -123,6 +123,10 @@ struct ContestData {
     std::string resultText;  // returned by Results, valid until its next call
 };
 
+// The name an instance gives its bad-QSO file for a contest that ends at `contestEnd` (in
+// the current folder when it writes one): where a tool finds the loaded plug-in's file.
+std::string BadQsoFileName(const COleDateTime& contestEnd);
+
 class Contest : public ContestData {
 public:
     explicit Contest(const Files& files = {}) : files(files) {}
