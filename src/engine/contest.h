@@ -177,6 +177,9 @@ public:
     SetupLink setup = kNoSetup;
     // The header dialog of an export; a tool may answer it itself.
     std::function<bool(cabrillo::HeaderDialogValues&)> headerDialog = cabrillo::ShowHeaderDialog;
+    // Tells the operator that an export's log was written, or why not; nobody by default.
+    // Called without the lock (the plug-in's shows a modal message box).
+    std::function<void(const std::string&)> completionMessage;
     // No refresh message from the call check waits in the Setup window's queue. Read and
     // written by both threads without the lock.
     std::atomic<int> refreshAllowed{1};

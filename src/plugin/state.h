@@ -6,3 +6,6 @@
 #include "engine/contest.h"
 
 engine::Contest& State();
+
+// How the plug-in tells the operator that an export's log was written: a message box.
+void ShowCompletionMessage(const std::string& message);

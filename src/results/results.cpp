@@ -1,7 +1,6 @@
 #include "results/results.h"
 
 #include "base/text.h"
-#include "base/ui.h"
 #include "cabrillo/cabrillo.h"
 #include "engine/engine.h"
 #include "results/report.h"
@@ -30,10 +29,12 @@ const char* GetResult(engine::Contest& s, int* out, StateLock& lock) {
 
     if (exporting && s.files.cabrillo) {
         const std::string message = cabrillo::ExportLog(s);
-        // The message box is modal: the setup thread must be able to take the state meanwhile.
-        lock.unlock();
-        ui::MessageBox(message, "Output", ui::kIconInformation, ui::Owner::ActiveWindow);
-        lock.lock();
+        // A message box is modal: the setup thread must be able to take the lock meanwhile.
+        if (const auto show = s.completionMessage) {
+            lock.unlock();
+            show(message);
+            lock.lock();
+        }
     }
 
     if (out) *out = -1;

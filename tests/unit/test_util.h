@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/contest.h"
+#include "plugin/state.h"
 
 // A fresh folder that is the current folder while the object lives; the plug-in writes its
 // files relative to the current folder, as the host's process does.
@@ -71,10 +72,14 @@ inline void StoreQso(const std::string& call, const std::string& band, const std
 }
 
 // Every test works on a new instance that reads and writes every file the plug-in's does.
-// Made before the fixtures' own members, which may hold it.
+// Made before the fixtures' own members, which may hold it. It tells of an export as the
+// plug-in's does.
 class StateTest : public ::testing::Test {
 protected:
-    StateTest() { CurrentContest() = &contest_; }
+    StateTest() {
+        contest_.completionMessage = ShowCompletionMessage;
+        CurrentContest() = &contest_;
+    }
     ~StateTest() override { CurrentContest() = nullptr; }
 
     engine::Contest contest_{engine::Files::All()};
