@@ -49,23 +49,23 @@ engine::QsoArgs Qso(int n) {
     return q;
 }
 
-// A pass with `size` stored QSOs.
-void FillLog(StateLock& lock, int size) {
+// A pass with `size` stored QSOs, in an instance that writes the plug-in's files.
+void FillLog(engine::Contest& contest, StateLock& lock, int size) {
     engine::ResetArgs reset;
     reset.ownCall = "EA1XX";
     reset.start = COleDateTime(42861.5);
     reset.end = COleDateTime(42862.5);
     reset.ownPrefix = "EA";
-    engine::ResetStats(reset, lock);
+    engine::ResetStats(contest, reset, lock);
     for (int n = 0; n < size; ++n)
-        engine::AddData(Qso(n));
+        engine::AddData(contest, Qso(n));
 }
 
 void BM_CheckCall(benchmark::State& bench) {
     BenchFolder folder;
-    ResetStateForTests();
-    StateLock lock(StateMutex());
-    FillLog(lock, static_cast<int>(bench.range(0)));
+    engine::Contest contest(engine::Files::All());
+    StateLock lock(contest.mutex);
+    FillLog(contest, lock, static_cast<int>(bench.range(0)));
     engine::CheckCallArgs a;
     a.mode = "SSB";
     a.prefix = "F";
@@ -74,7 +74,7 @@ void BM_CheckCall(benchmark::State& bench) {
     for (auto _ : bench) {
         a.call = "F" + std::to_string(n & 1023);
         a.band = contest::kBands[n++ % contest::kBandCount];
-        benchmark::DoNotOptimize(engine::CheckCall(a));
+        benchmark::DoNotOptimize(engine::CheckCall(contest, a));
     }
 }
 BENCHMARK(BM_CheckCall)->Arg(100)->Arg(10000)->Arg(100000);
@@ -82,18 +82,18 @@ BENCHMARK(BM_CheckCall)->Arg(100)->Arg(10000)->Arg(100000);
 // An admission that stores a QSO without a line: no file is opened.
 void BM_AddDataClean(benchmark::State& bench) {
     BenchFolder folder;
-    ResetStateForTests();
-    StateLock lock(StateMutex());
+    engine::Contest contest(engine::Files::All());
+    StateLock lock(contest.mutex);
     int size = static_cast<int>(bench.range(0));
-    FillLog(lock, size);
+    FillLog(contest, lock, size);
     engine::QsoArgs q = Qso(size + 1);
     q.call = "F1NEW";
     q.prefix = "F";
     for (auto _ : bench) {
-        benchmark::DoNotOptimize(engine::AddData(q));
+        benchmark::DoNotOptimize(engine::AddData(contest, q));
         // Back to the same size; taking the last entry out costs nothing per log size.
         bench.PauseTiming();
-        State().log.RemoveAt(State().log.Count() - 1);
+        contest.log.RemoveAt(contest.log.Count() - 1);
         bench.ResumeTiming();
     }
 }
@@ -102,15 +102,15 @@ BENCHMARK(BM_AddDataClean)->Arg(100)->Arg(10000)->Arg(100000);
 // A dupe: the scan finds it, and its line is appended to the file.
 void BM_AddDataDupe(benchmark::State& bench) {
     BenchFolder folder;
-    ResetStateForTests();
-    StateLock lock(StateMutex());
+    engine::Contest contest(engine::Files::All());
+    StateLock lock(contest.mutex);
     int size = static_cast<int>(bench.range(0));
-    FillLog(lock, size);
+    FillLog(contest, lock, size);
     engine::QsoArgs q = Qso(size / 2);
     for (auto _ : bench) {
-        benchmark::DoNotOptimize(engine::AddData(q));
+        benchmark::DoNotOptimize(engine::AddData(contest, q));
         bench.PauseTiming();
-        State().log.RemoveAt(State().log.Count() - 1);
+        contest.log.RemoveAt(contest.log.Count() - 1);
         bench.ResumeTiming();
     }
 }

@@ -7,9 +7,7 @@
 
 #include "base/textfile.h"
 #include "bench/log_generator.h"
-#include "engine/bad_qso.h"
-#include "engine/engine.h"
-#include "engine/state.h"
+#include "engine/contest.h"
 #include "report/report.h"
 
 namespace {
@@ -30,20 +28,21 @@ report::Contest MakeContest(int n) {
     return c;
 }
 
-// The bad-QSO file of the log, written by the engine itself.
+// The bad-QSO file of the log, as the engine keeps it.
 void WriteBadQsoFile(const report::Contest& c, const std::string& path) {
-    ResetStateForTests();
-    StateLock lock(StateMutex());
-    PluginState& s = State();
-    s.cwTest = 1;
-    s.ownPrefix = c.ownPrefix;
-    s.badQsoFile = path;
-    textfile::Write(path, badqso::Title(1) + badqso::kLineEnd);
-    for (const report::LoggedQso& q : c.qsos) {
-        engine::AddData(report::ArgsOf(c.ownCall, q));
-    }
-    lock.unlock();
-    ResetStateForTests();
+    engine::Contest contest;
+    contest.SetMode(c.cw);
+    engine::ResetArgs reset;
+    reset.ownCall = c.ownCall;
+    reset.ownPrefix = c.ownPrefix;
+    reset.end = c.end;
+    contest.Reset(reset);
+    for (const report::LoggedQso& q : c.qsos)
+        contest.Add(report::ArgsOf(c.ownCall, q));
+    std::string text;
+    for (const std::string& line : contest.BadQsoLines().value_or(std::vector<std::string>{}))
+        text += line + "\r\n";
+    textfile::Write(path, text);
 }
 
 void BM_ReportPage(benchmark::State& state) {

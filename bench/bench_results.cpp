@@ -1,4 +1,4 @@
-// The results computation alone, on a log put straight into the state: the band walk
+// The results computation alone, on a log put straight into an instance: the band walk
 // without the exports' file and settings work around it.
 #include <benchmark/benchmark.h>
 
@@ -6,19 +6,17 @@
 
 #include "bench/log_generator.h"
 #include "contest/contest_rules.h"
-#include "engine/state.h"
+#include "engine/contest.h"
 #include "results/tally.h"
 
 namespace {
 
 // Stores the good QSOs of a synthetic log as admission would: province for Spanish stations,
 // dupes marked.
-void Fill(int n) {
-    ResetStateForTests();
+void Fill(engine::Contest& s, int n) {
     loggen::Options options;
     options.count = n;
     options.seed = 7;
-    PluginState& s = State();
     s.ownPrefix = "EA";
     for (const loggen::Qso& q : loggen::Generate(options)) {
         if (q.kind == loggen::Qso::Kind::Bad) continue;
@@ -39,13 +37,13 @@ void Fill(int n) {
 }
 
 void BM_Tally(benchmark::State& state) {
-    Fill(static_cast<int>(state.range(0)));
+    engine::Contest contest;
+    Fill(contest, static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        results::Tally t = results::ComputeTally(State(), true);
+        results::Tally t = results::ComputeTally(contest, true);
         benchmark::DoNotOptimize(t.score);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
-    ResetStateForTests();
 }
 
 }  // namespace

@@ -37,35 +37,32 @@ bool Append(const std::string& path, const std::string& content) {
     return WriteMode(path, content, "ab");
 }
 
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        size_t stop = end == std::string::npos ? text.size() : end;
+        size_t cut = stop > pos && text[stop - 1] == '\r' ? stop - 1 : stop;
+        lines.emplace_back(text, pos, cut - pos);
+        if (end == std::string::npos) break;
+        pos = end + 1;
+    }
+    return lines;
+}
+
 std::optional<std::vector<std::string>> ReadLines(const std::string& path) {
     if (path.empty()) return std::nullopt;
     File f(std::fopen(path.c_str(), "rb"));
     if (!f) return std::nullopt;
-    std::vector<std::string> lines;
-    std::string line;
-    bool pending = false;
+    std::string text;
     char buf[4096];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) {
-        for (size_t i = 0; i < n; ++i) {
-            if (buf[i] == '\n') {
-                if (!line.empty() && line.back() == '\r') line.pop_back();
-                lines.push_back(std::move(line));
-                line.clear();
-                pending = false;
-            } else {
-                line += buf[i];
-                pending = true;
-            }
-        }
-    }
+    while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0)
+        text.append(buf, n);
     // A read that broke off is no file content: callers would take a part for the whole.
     if (std::ferror(f.get())) return std::nullopt;
-    if (pending) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-    }
-    return lines;
+    return SplitLines(text);
 }
 
 }  // namespace textfile

@@ -17,5 +17,7 @@ bool Exists(const std::string& path);
 // Reads the file as lines without their line ends (CR LF or LF). nullopt when it cannot be
 // opened.
 std::optional<std::vector<std::string>> ReadLines(const std::string& path);
+// The same split of a text held in memory.
+std::vector<std::string> SplitLines(const std::string& text);
 
 }  // namespace textfile

@@ -1,7 +1,8 @@
 #pragma once
 // The few places where the plug-in shows something to the operator. Windows builds show
 // real message boxes; the native build sends them to a message sink that tests read and
-// tools print. Never call these while holding the state lock: they block.
+// tools print; that sink is the plug-in's (src/plugin/ui_headless.cpp). Never call these while
+// holding an instance's lock: they block.
 #include <cstddef>
 #include <functional>
 #include <string>

@@ -4,14 +4,9 @@
 
 #include "base/text.h"
 #include "cabrillo/header_dialog.h"
-#include "settings/settings.h"
+#include "engine/engine.h"
 
 namespace cabrillo {
-
-HeaderStore& Store() {
-    static HeaderStore store;
-    return store;
-}
 
 namespace {
 
@@ -102,22 +97,25 @@ std::string SoapboxLogForm(const std::string& escaped) {
     return text::ReplaceAll(text::ReplaceAll(escaped, "<CR>", "\r\nSOAPBOX: "), "<LF>", "");
 }
 
-int PrepareExport(const std::string& ownCall, const COleDateTime& start, const COleDateTime& end,
-                  StateLock& lock) {
-    HeaderStore& store = Store();
-    PluginState& state = State();
+int PrepareExport(engine::Contest& state, const std::string& ownCall, const COleDateTime& start,
+                  const COleDateTime& end, StateLock& lock) {
+    HeaderStore& store = state.header;
+    auto read = [&state](const char* key) { return engine::ReadTextSetting(state, key); };
+    auto write = [&state](const char* key, const std::string& value) {
+        engine::WriteSetting(state, key, value);
+    };
     store.callsign = ownCall;
     store.start = start;
     store.end = end;
     // Fixed here: editing the callsign in the dialog does not rename the file.
     store.baseName = BaseName(ownCall);
 
-    store.operators = settings::ReadText("Operators");
+    store.operators = read("Operators");
     if (store.operators.empty()) store.operators = ownCall;
-    store.name = settings::ReadText("Name");
-    store.address = settings::ReadText("Address");
-    store.claimed = settings::ReadText("Claimed");
-    state.cwTest = settings::ReadIntKey("CW");
+    store.name = read("Name");
+    store.address = read("Address");
+    store.claimed = read("Claimed");
+    if (state.files.settings) state.cwTest = engine::ReadIntSetting(state, "CW");
 
     store.contest = "SOLSTICE RACE Contest";
     store.categoryOperator = "SINGLE-OP";
@@ -126,13 +124,14 @@ int PrepareExport(const std::string& ownCall, const COleDateTime& start, const C
     store.categoryAssisted = "NON-ASSISTED";
     store.categoryTransmitter = "ONE";
 
-    store.email = settings::ReadText("Email");
-    store.club = settings::ReadText("Club");
-    store.soapbox = UnescapeSoapbox(settings::ReadText("SoapBox"));
+    store.email = read("Email");
+    store.club = read("Club");
+    store.soapbox = UnescapeSoapbox(read("SoapBox"));
 
     HeaderDialogValues values = ToDialog(store);
+    const auto dialog = state.headerDialog;
     lock.unlock();
-    bool ok = ShowHeaderDialog(values);
+    bool ok = dialog && dialog(values);
     lock.lock();
 
     if (!ok) {
@@ -142,14 +141,14 @@ int PrepareExport(const std::string& ownCall, const COleDateTime& start, const C
     FromDialog(values, store);
     std::string escaped = EscapeSoapbox(store.soapbox);
     // Lost silently when the settings file cannot be written: the export goes on.
-    settings::WriteKey("Operators", store.operators);
-    settings::WriteKey("Name", store.name);
-    settings::WriteKey("Email", store.email);
-    settings::WriteKey("Address", store.address);
-    settings::WriteKey("Category", store.categoryOperator);
-    settings::WriteKey("Contest", store.contest);
-    settings::WriteKey("Club", store.club);
-    settings::WriteKey("SoapBox", escaped);
+    write("Operators", store.operators);
+    write("Name", store.name);
+    write("Email", store.email);
+    write("Address", store.address);
+    write("Category", store.categoryOperator);
+    write("Contest", store.contest);
+    write("Club", store.club);
+    write("SoapBox", escaped);
     store.soapbox = SoapboxLogForm(escaped);
     store.qsoLines.clear();
     return 1;

@@ -4,49 +4,20 @@
 #include <vector>
 
 #include "base/datetime.h"
-#include "engine/info.h"
-#include "engine/state.h"
+#include "cabrillo/header_store.h"
+#include "engine/contest.h"
 
 namespace cabrillo {
 
-// The header answers of the coming export, the file's base name and its QSO lines. One
-// process-wide object from load to unload, guarded by the state lock.
-struct HeaderStore {
-    std::string callsign;
-    std::string baseName;
-    std::string claimed;  // shown in the dialog only; the log takes the computed score
-    std::string contest;
-    std::string categoryOperator;
-    std::string categoryBand;
-    std::string categoryMode;
-    std::string categoryPower;
-    std::string categoryAssisted;
-    std::string categoryTransmitter;
-    std::string name;
-    std::string address;
-    std::string addressCity;
-    std::string addressPostalCode;
-    std::string addressCountry;
-    std::string operators;
-    std::string club;
-    std::string email;
-    std::string soapbox;  // as typed before OK; in its log form after OK
-    COleDateTime start;
-    COleDateTime end;
-    std::vector<std::string> qsoLines;
-};
-
-HeaderStore& Store();
-
 // Prepare export, run by the reset when an export is asked for: loads the header store,
 // shows the header dialog and takes the answers. 1 on OK; 0 on cancel, which clears the
-// export flag. Called with the state lock held; releases it around the modal dialog.
-int PrepareExport(const std::string& ownCall, const COleDateTime& start, const COleDateTime& end,
-                  StateLock& lock);
+// export flag. Called with the instance's lock held; releases it around the modal dialog.
+int PrepareExport(engine::Contest& contest, const std::string& ownCall, const COleDateTime& start,
+                  const COleDateTime& end, StateLock& lock);
 
 // Writes the Cabrillo log of the current state and returns the completion message that the
-// results call shows. Called with the state lock held.
-std::string ExportLog();
+// results call shows. Called with the instance's lock held.
+std::string ExportLog(engine::Contest& contest);
 
 // The log's file name without ".cbr": the own call made into a plain file name of the
 // current folder, "ANON" when nothing is left of it.

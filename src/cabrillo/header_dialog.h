@@ -1,7 +1,6 @@
 #pragma once
 // The modal header dialog: on Windows dialog template 101, in the native build a stand-in
 // that answers without a window.
-#include <functional>
 #include <string>
 
 namespace cabrillo {
@@ -29,15 +28,9 @@ struct HeaderDialogValues {
 };
 
 // Shows the dialog filled with `values` and blocks until it is closed. True on OK, with
-// the fields' texts in `values`; false on cancel. Never call it holding the state lock.
+// the fields' texts in `values`; false on cancel. Never call it holding an instance's lock.
+// The native build's stand-in answers OK with the values as loaded; tests and tools that
+// want another answer give their engine instance a dialog of their own.
 bool ShowHeaderDialog(HeaderDialogValues& values);
-
-#if !defined(_WIN32)
-// The stand-in's answer for tests and tools: it gets the values the dialog would show, may
-// change them, and returns true for OK, false for cancel. Empty: OK with the values as
-// loaded.
-using HeaderDialogAnswer = std::function<bool(HeaderDialogValues&)>;
-void SetHeaderDialogAnswer(HeaderDialogAnswer answer);
-#endif
 
 }  // namespace cabrillo

@@ -53,9 +53,8 @@ std::string LogText(const HeaderStore& s, int claimedScore, const std::string& h
     return out;
 }
 
-std::string ExportLog() {
-    HeaderStore& store = Store();
-    const PluginState& state = State();
+std::string ExportLog(engine::Contest& state) {
+    HeaderStore& store = state.header;
     // Each export holds every log entry exactly once, however often the results are asked.
     store.qsoLines.clear();
     for (const CInfo& entry : state.log.Entries())

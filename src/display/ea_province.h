@@ -7,6 +7,7 @@
 
 #include "display/advanced_button.h"
 #include "display/province_boxes.h"
+#include "engine/contest.h"
 #include "settings/settings.h"
 #include "win/dialog.h"
 #include "win/gdi.h"
@@ -14,7 +15,8 @@
 
 class Ea_Province : public win::DialogBase {
 public:
-    Ea_Province() = default;
+    // Shows `contest`, which outlives the window.
+    explicit Ea_Province(engine::Contest& contest) : m_contest(contest) {}
 
     // Creates the window (no parent) at its saved position and shows it; false on failure.
     bool Create();
@@ -42,6 +44,7 @@ private:
     void OnSetCursor();
     void Recolour(const std::vector<int>& boxes, display::Color face, display::Color label);
 
+    engine::Contest& m_contest;
     win::GdiObject<HBRUSH> m_brush;
     display::ProvinceMarks m_marks;
     std::array<CAdvancedButton, display::kProvinceBoxCount> m_boxes;

@@ -1,6 +1,5 @@
 #include "display/ea_province.h"
 
-#include "engine/state.h"
 #include "resource.h"
 
 namespace {
@@ -85,8 +84,8 @@ bool Ea_Province::OnInitDialog() {
     win::MoveWindowTo(Hwnd(), m_position.x, m_position.y);
     bool onTop;
     {
-        StateLock lock(StateMutex());
-        onTop = State().onTop != 0;
+        StateLock lock(m_contest.mutex);
+        onTop = m_contest.onTop != 0;
     }
     if (onTop) win::MakeTopmost(Hwnd());
     m_brush.Reset(CreateSolidBrush(display::kGridBackground));

@@ -6,9 +6,8 @@
 
 namespace display {
 
-InfoTableSnapshot TakeInfoTableSnapshot() {
-    StateLock lock(StateMutex());
-    const PluginState& s = State();
+InfoTableSnapshot TakeInfoTableSnapshot(engine::Contest& s) {
+    StateLock lock(s.mutex);
     InfoTableSnapshot snap;
     snap.enteredCall = s.enteredCall;
     snap.bandTable = s.bandTable;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "display/geometry.h"
-#include "engine/state.h"
+#include "engine/contest.h"
 
 namespace display {
 
@@ -26,16 +26,16 @@ public:
     virtual void DrawTextAt(int x, int y, const std::string& text) = 0;
 };
 
-// What one paint reads of the process-wide state; copied under the state lock so that the
-// paint itself runs without it.
+// What one paint reads of the engine instance; copied under its lock so that the paint
+// itself runs without it.
 struct InfoTableSnapshot {
     std::string enteredCall;
     BandLists bandTable;
     int currentBandSlot = -1;
     StringList entities;  // worked on the current band
 };
-// Takes the state lock while copying.
-InfoTableSnapshot TakeInfoTableSnapshot();
+// Takes the instance's lock while copying.
+InfoTableSnapshot TakeInfoTableSnapshot(engine::Contest& contest);
 
 // Ascending, byte-wise; equal texts keep their order.
 void SortEntities(StringList& entities);

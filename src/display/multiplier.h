@@ -5,23 +5,31 @@
 // on that thread.
 #include <string>
 
+#include "engine/contest.h"
 #include "settings/settings.h"
 #include "win/control.h"
 #include "win/dialog.h"
 #include "win/wide_text.h"
 
 class CTablInfoButton : public win::SubclassedControl {
+public:
+    explicit CTablInfoButton(engine::Contest& contest) : m_contest(contest) {}
+
 protected:
-    // Paints from the process-wide state, read under the state lock, through an
-    // off-screen context; the item state does not matter.
+    // Paints from the engine instance, read under its lock, through an off-screen context;
+    // the item state does not matter.
     bool DrawItem(const DRAWITEMSTRUCT& item) override;
+
+private:
+    engine::Contest& m_contest;
 };
 
 class Multiplier : public win::DialogBase {
 public:
     static constexpr int kTableButtonId = 1016;
 
-    Multiplier() = default;
+    // Shows `contest`, which outlives the window.
+    explicit Multiplier(engine::Contest& contest) : m_contest(contest), m_table(contest) {}
 
     // Creates the window (no parent) at its saved position and shows it; false on failure.
     bool Create();
@@ -42,6 +50,7 @@ private:
     void OnSize();
     void OnSetCursor();
 
+    engine::Contest& m_contest;
     CTablInfoButton m_table;
     settings::PositionCache m_position;
 };

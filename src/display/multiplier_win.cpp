@@ -3,7 +3,6 @@
 #include "display/gdi_canvas.h"
 #include "display/info_table.h"
 #include "display/mem_dc.h"
-#include "engine/state.h"
 #include "resource.h"
 
 namespace {
@@ -15,7 +14,7 @@ constexpr int kDefaultY = 400;
 
 bool CTablInfoButton::DrawItem(const DRAWITEMSTRUCT& item) {
     // Copy first, draw afterwards: the lock is never held while GDI works.
-    display::InfoTableSnapshot data = display::TakeInfoTableSnapshot();
+    display::InfoTableSnapshot data = display::TakeInfoTableSnapshot(m_contest);
     CMemDC memDC(item.hDC);
     display::GdiTableCanvas canvas(memDC.Hdc());
     display::DrawInfoTable(canvas, display::FromRECT(item.rcItem), data);
@@ -64,8 +63,8 @@ bool Multiplier::OnInitDialog() {
     win::MoveWindowTo(Hwnd(), m_position.x, m_position.y);
     bool onTop;
     {
-        StateLock lock(StateMutex());
-        onTop = State().onTop != 0;
+        StateLock lock(m_contest.mutex);
+        onTop = m_contest.onTop != 0;
     }
     if (onTop) win::MakeTopmost(Hwnd());
     win::SetLargeIcon(Hwnd());

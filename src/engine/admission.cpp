@@ -1,5 +1,6 @@
+#include <utility>
+
 #include "base/text.h"
-#include "base/textfile.h"
 #include "engine/bad_qso.h"
 #include "engine/engine.h"
 
@@ -11,9 +12,11 @@ namespace {
 // when there is something to write.
 class BadLines {
 public:
-    explicit BadLines(const QsoArgs& qso) : m_qso(qso), m_time(qso.time.Format("%Y-%m-%d %H%M")) {}
+    explicit BadLines(const QsoArgs& qso) : m_qso(qso) {}
 
     void Add(const char* message) {
+        // Formatted for the first line only: most QSOs have none.
+        if (m_time.empty()) m_time = m_qso.time.Format("%Y-%m-%d %H%M");
         m_text += badqso::Line(m_qso, m_time, message);
         m_text += badqso::kLineEnd;
     }
@@ -25,32 +28,20 @@ private:
     std::string m_text;
 };
 
-int Admit(const QsoArgs& q, BadLines& bad);
+int Admit(Contest& s, const QsoArgs& q, BadLines& bad);
 
 }  // namespace
 
-int AddData(const QsoArgs& q) {
+int AddData(Contest& s, const QsoArgs& q) {
     BadLines bad(q);
-    int stored = Admit(q, bad);
-    // File errors are silent: the lines are lost, the log changes as usual.
-    if (!bad.Text().empty()) {
-        const std::string& file = State().badQsoFile;
-        // A file deleted since the reset starts again with its title, so that a later
-        // removal, which skips the first line as the title, cannot drop a QSO's line.
-        std::string text = bad.Text();
-        if (!file.empty() && !textfile::Exists(file)) {
-            text = badqso::Title(State().cwTest) + badqso::kLineEnd + text;
-        }
-        textfile::Append(file, text);
-    }
+    int stored = Admit(s, q, bad);
+    if (!bad.Text().empty()) badqso::Append(s, bad.Text());
     return stored;
 }
 
 namespace {
 
-int Admit(const QsoArgs& q, BadLines& bad) {
-    PluginState& s = State();
-
+int Admit(Contest& s, const QsoArgs& q, BadLines& bad) {
     CInfo entry;
     entry.m_bRejected = 0;
     entry.m_bDupe = 0;
@@ -114,7 +105,7 @@ int Admit(const QsoArgs& q, BadLines& bad) {
         bad.Add(badqso::kDupe);
     }
 
-    s.log.Append(entry);
+    s.log.Append(std::move(entry));
     return 1;
 }
 

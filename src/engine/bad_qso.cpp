@@ -1,6 +1,7 @@
 #include "engine/bad_qso.h"
 
 #include "base/text.h"
+#include "base/textfile.h"
 
 namespace badqso {
 
@@ -44,4 +45,26 @@ std::string TimeKey(const COleDateTime& time) {
     return key;
 }
 
+void Start(engine::Contest& s, const std::string& content) {
+    if (s.files.badQsoFile)
+        textfile::Write(s.badQsoFile, content);
+    else
+        s.badQsoText = content;
+}
+
+void Append(engine::Contest& s, const std::string& lines) {
+    if (!s.files.badQsoFile) {
+        s.badQsoText += lines;
+        return;
+    }
+    std::string text = lines;
+    if (!s.badQsoFile.empty() && !textfile::Exists(s.badQsoFile))
+        text = Title(s.cwTest) + kLineEnd + text;
+    textfile::Append(s.badQsoFile, text);
+}
+
 }  // namespace badqso
+
+std::string engine::BadQsoFileName(const COleDateTime& contestEnd) {
+    return badqso::FileName(contestEnd);
+}

@@ -31,4 +31,12 @@ bool BelongsTo(const std::string& line, const std::string& call, const std::stri
 // The time key of a QSO time: its "%H%M" between two blanks.
 std::string TimeKey(const COleDateTime& time);
 
+// Replaces the whole content, in the file or in memory as the instance keeps it. Silent when
+// the file cannot be written: the file output of this pass is lost.
+void Start(engine::Contest& contest, const std::string& content);
+// Adds lines at the end. A file deleted since the reset starts again with its title, so that
+// a later removal, which skips the first line as the title, cannot drop a QSO's line. File
+// errors are silent: the lines are lost, the log changes as usual.
+void Append(engine::Contest& contest, const std::string& lines);
+
 }  // namespace badqso

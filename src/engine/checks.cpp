@@ -1,6 +1,5 @@
 #include "base/text.h"
 #include "engine/engine.h"
-#include "engine/setup_link.h"
 
 namespace engine {
 
@@ -19,15 +18,14 @@ bool AllDigits(const std::string& s) {
 }
 }  // namespace
 
-int CheckCall(const CheckCallArgs& a) {
-    const PluginState& s = State();
+int CheckCall(Contest& s, const CheckCallArgs& a) {
     if (!a.band.empty() && !a.band2.empty() && !text::EqualsNoCase(a.band, a.band2)) return 4;
 
     // At most one refresh from the call check waits in the Setup window's queue; the
     // refresh handler allows the next one when it has run.
-    if (Setup().windowExists()) {
+    if (s.setup.windowExists()) {
         int allowed = 1;
-        if (RefreshAllowed().compare_exchange_strong(allowed, 0)) Setup().postRefresh();
+        if (s.refreshAllowed.compare_exchange_strong(allowed, 0)) s.setup.postRefresh();
     }
 
     if (!s.bandList.Lookup(a.band) || !s.modeList.Lookup(a.mode))

@@ -1,61 +1,25 @@
 #pragma once
-// What the exports ask of the contest engine. The exports turn null texts into empty ones
-// and null date-time pointers into null date-times before they get here, take the state
-// lock and catch everything that is thrown.
+// The engine's work on one instance, as its operations call it: with the instance's lock
+// held. The exports and tools call the operations of engine/contest.h instead.
 #include <string>
 
-#include "base/datetime.h"
-#include "engine/state.h"
+#include "engine/contest.h"
 
 namespace engine {
 
-// The arguments of AddData0 and RemoveData0 that are read.
-struct QsoArgs {
-    std::string ownCall;     // 1
-    std::string call;        // 2
-    COleDateTime time;       // 3
-    unsigned freqHz = 0;     // 8
-    std::string mode;        // 9
-    std::string rstSent;     // 10
-    std::string rstRcvd;     // 11
-    std::string exchSent;    // 12
-    std::string exchRcvd;    // 13
-    std::string prefixText;  // 22, e.g. "EA0"
-    std::string prefix;      // 23, entity prefix
-    std::string extra;       // 30
-    std::string band;        // 32
-};
-
-// The arguments of CheckCall0 that are read.
-struct CheckCallArgs {
-    std::string call;        // 1
-    std::string mode;        // 4
-    std::string prefixText;  // 13
-    std::string prefix;      // 14
-    std::string extra;       // 21
-    std::string band;        // 25
-    std::string band2;       // 26
-};
-
-// The arguments of ResetStats0 that are read.
-struct ResetArgs {
-    std::string hostFolder;   // 1, "*.ini" is appended
-    int exportFlag = 0;       // 2
-    std::string ownCall;      // 3
-    COleDateTime start;       // 4
-    COleDateTime end;         // 5
-    std::string ownPrefix;    // 15
-    std::string furtherText;  // 22
-};
-
-// Called with the state lock held.
-int AddData(const QsoArgs& args);
-int RemoveData(const QsoArgs& args);
-int CheckCall(const CheckCallArgs& args);
+int AddData(Contest& contest, const QsoArgs& args);
+int RemoveData(Contest& contest, const QsoArgs& args);
+int CheckCall(Contest& contest, const CheckCallArgs& args);
 int IsValidExchg(const std::string& exchange, const std::string& prefix);
 
-// Called with the state lock held; releases it around the header dialog and the start of
-// the setup thread, which block or wait for the other thread.
-int ResetStats(const ResetArgs& args, StateLock& lock);
+// Releases the lock around the header dialog and the start of the setup thread, which block
+// or wait for the other thread.
+int ResetStats(Contest& contest, const ResetArgs& args, StateLock& lock);
+
+// Reading and writing the settings file, where the instance keeps one: reads give 0 or
+// empty, writes do nothing where it does not.
+int ReadIntSetting(const Contest& contest, const char* key);
+std::string ReadTextSetting(const Contest& contest, const char* key);
+void WriteSetting(const Contest& contest, const char* key, const std::string& value);
 
 }  // namespace engine

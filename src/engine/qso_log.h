@@ -4,7 +4,9 @@
 // Beside the entries the log keeps counts of the field combinations that admission and the
 // call check ask about, so that those questions cost the same at any log size. Entries are
 // only reachable read-only, so Append, RemoveAt and Clear are the only places that change
-// what the counts describe.
+// what the counts describe. The call check's counts are built at its first question and kept
+// from then on: a log that is only scored never pays for them. Hence the questions change
+// the log's memory and, like every change, need the owner's lock.
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -14,7 +16,7 @@
 
 class QsoLog {
 public:
-    void Append(const CInfo& entry);
+    void Append(CInfo entry);
     // Removes the entry at `index`, shifting later entries down by one.
     void RemoveAt(int index);
     // Size 0, storage released.
@@ -34,12 +36,16 @@ public:
 private:
     using Counts = std::unordered_map<std::string, int>;
     void Count(const CInfo& entry, int delta);
+    void CountForCheck(const CInfo& entry, int delta) const;
+    void BuildCheckCounts() const;
     static void Adjust(Counts& counts, std::string key, int delta);
     static bool Has(const Counts& counts, const std::string& key);
 
     std::vector<CInfo> m_entries;
     Counts m_callBandMode;
-    Counts m_callBand;
-    Counts m_bandPrefix;
-    Counts m_bandProvince;
+    // The call check's.
+    mutable bool m_checkCounts = false;
+    mutable Counts m_callBand;
+    mutable Counts m_bandPrefix;
+    mutable Counts m_bandProvince;
 };

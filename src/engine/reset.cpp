@@ -3,8 +3,6 @@
 #include "engine/bad_qso.h"
 #include "engine/engine.h"
 #include "engine/host_ini.h"
-#include "engine/setup_link.h"
-#include "settings/settings.h"
 
 namespace engine {
 
@@ -18,13 +16,12 @@ bool OldHost(const std::string& version) {
 }
 }  // namespace
 
-int ResetStats(const ResetArgs& a, StateLock& lock) {
-    PluginState& s = State();
+int ResetStats(Contest& s, const ResetArgs& a, StateLock& lock) {
     s.startText = a.start.Format("%d.%m");
     s.yearText = a.start.Format("%Y");
     s.endText = a.end.Format("%d.%m.%Y");
 
-    if (auto ini = hostini::Find(a.hostFolder)) {
+    if (auto ini = s.files.hostIni ? hostini::Find(a.hostFolder) : std::nullopt) {
         // An unreadable ini or one without the version line keeps the version we knew.
         if (auto version = hostini::ReadVersion(*ini)) s.hostVersion = *version;
     } else {
@@ -42,45 +39,44 @@ int ResetStats(const ResetArgs& a, StateLock& lock) {
         s.bandTable[slot] = {contest::kBands[slot], "-", "-", "-", "-"};
 
     s.exportFlag = a.exportFlag;
-    if (a.exportFlag) {
+    if (a.exportFlag && s.files.cabrillo) {
         // Releases the lock around its modal dialog; everything below reads the state anew.
-        cabrillo::PrepareExport(a.ownCall, a.start, a.end, lock);
-        settings::WriteKey("Start", "1");
+        cabrillo::PrepareExport(s, a.ownCall, a.start, a.end, lock);
+        WriteSetting(s, "Start", "1");
     }
 
-    s.cwTest = settings::ReadIntKey("CW");
-    s.startMarker = settings::ReadIntKey("Start");
+    // Without a settings file the instance keeps the mode it was given.
+    if (s.files.settings) s.cwTest = ReadIntSetting(s, "CW");
+    s.startMarker = ReadIntSetting(s, "Start");
 
     // "Start" alternates, so the Setup window comes up on every other reset only; an export
     // reset leaves "1" behind and the next reset merely clears it.
     if (s.startMarker) {
-        settings::WriteKey("Start", "0");
-    } else if (!Setup().windowExists()) {
+        WriteSetting(s, "Start", "0");
+    } else if (!s.setup.windowExists()) {
         if (!OldHost(s.hostVersion)) {
             // The start routine may close a running Setup window and wait for its thread,
             // which needs the lock to finish.
             lock.unlock();
-            Setup().startRoutine();
+            s.setup.startRoutine();
             lock.lock();
         }
-        settings::WriteKey("Start", "1");
+        WriteSetting(s, "Start", "1");
     }
 
     s.badQsoFile = badqso::FileName(a.end);
-    // Silent when it cannot be created: the file output of this pass is lost.
-    textfile::Write(s.badQsoFile, badqso::Title(s.cwTest) + badqso::kLineEnd);
+    badqso::Start(s, badqso::Title(s.cwTest) + badqso::kLineEnd);
     return 1;
 }
 
-int RemoveData(const QsoArgs& a) {
-    PluginState& s = State();
+int RemoveData(Contest& s, const QsoArgs& a) {
     for (int i = 0; i < s.log.Count(); ++i) {
         const CInfo& e = s.log[i];
         if (e.m_strCall == a.call && e.m_strMode == a.mode && e.m_strBand == a.band &&
             e.m_time.SameMoment(a.time)) {
             // Only a QSO with mainland Spain clears the marks; the next refresh marks the
             // provinces still worked.
-            if (a.prefix == "EA") Setup().postClearProvinceMarks();
+            if (a.prefix == "EA") s.setup.postClearProvinceMarks();
             s.log.RemoveAt(i);
             break;
         }
@@ -96,7 +92,7 @@ int RemoveData(const QsoArgs& a) {
 
     // Also runs without a stored match: a rejected QSO's lines go as well. A file that
     // cannot be read is left alone rather than rewritten without its lines.
-    if (auto lines = textfile::ReadLines(s.badQsoFile)) {
+    if (auto lines = s.BadQsoLines()) {
         const std::string timeKey = badqso::TimeKey(a.time);
         std::string kept = badqso::Title(s.cwTest) + badqso::kLineEnd;
         for (size_t i = 1; i < lines->size(); ++i) {
@@ -105,11 +101,11 @@ int RemoveData(const QsoArgs& a) {
             kept += line;
             kept += badqso::kLineEnd;
         }
-        textfile::Write(s.badQsoFile, kept);
+        badqso::Start(s, kept);
     }
 
-    RefreshAllowed() = 1;
-    if (Setup().windowExists()) Setup().postRefresh();
+    s.refreshAllowed = 1;
+    if (s.setup.windowExists()) s.setup.postRefresh();
     return 1;
 }
 

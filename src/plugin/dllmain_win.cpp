@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "engine/state.h"
 #include "plugin/app.h"
+#include "plugin/state.h"
 #include "win/module.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {

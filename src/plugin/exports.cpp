@@ -1,11 +1,10 @@
-// The exports: guard the arguments, take the state lock, call the engine. No exception
-// ever leaves an export; each answers its documented neutral result instead.
+// The exports: guard the arguments, call the plug-in's engine instance, which takes its lock. No
+// exception ever leaves an export; each answers its documented neutral result instead.
 #include "plugin/exports.h"
 
 #include "base/text.h"
 #include "base/ui.h"
-#include "engine/engine.h"
-#include "results/results.h"
+#include "plugin/state.h"
 
 using text::Str;
 
@@ -64,8 +63,7 @@ extern "C" {
 
 unsigned long STATS_CALL setVersion(const char*) {
     return Guarded<>(0ul, [] {
-        StateLock lock(StateMutex());
-        State().html = 1;
+        State().AnswerInHtml();
         return 0ul;
     });
 }
@@ -104,14 +102,13 @@ int STATS_CALL CheckCall0(const char* call, unsigned int, unsigned int, const ch
         a.extra = Str(extra);
         a.band = Str(band);
         a.band2 = Str(band2);
-        StateLock lock(StateMutex());
-        return engine::CheckCall(a);
+        return State().CheckCall(a);
     });
 }
 
 int STATS_CALL IsValidExchg0(const char* exchange, const char*, const char* prefix, const char*,
                              int, int, int) {
-    return Guarded<>(0, [&] { return engine::IsValidExchg(Str(exchange), Str(prefix)); });
+    return Guarded<>(0, [&] { return engine::Contest::IsValidExchg(Str(exchange), Str(prefix)); });
 }
 
 int STATS_CALL ResetStats0(const char* hostFolder, int exportFlag, const char* ownCall,
@@ -128,8 +125,7 @@ int STATS_CALL ResetStats0(const char* hostFolder, int exportFlag, const char* o
         a.end = COleDateTime::FromHost(end);
         a.ownPrefix = Str(ownPrefix);
         a.furtherText = Str(furtherText);
-        StateLock lock(StateMutex());
-        return engine::ResetStats(a, lock);
+        return State().Reset(a);
     });
 }
 
@@ -144,8 +140,7 @@ int STATS_CALL AddData0(const char* ownCall, const char* call, COleDateTime* tim
     return Guarded<>(0, [&] {
         engine::QsoArgs a = MakeQsoArgs(ownCall, call, time, freqHz, mode, rstSent, rstRcvd,
                                         exchSent, exchRcvd, prefixText, prefix, extra, band);
-        StateLock lock(StateMutex());
-        return engine::AddData(a);
+        return State().Add(a);
     });
 }
 
@@ -158,16 +153,12 @@ int STATS_CALL RemoveData0(const char*, const char* call, COleDateTime* time, CO
                            const char* band, const char*) {
     return Guarded<>(1, [&] {
         engine::QsoArgs a = MakeRemoveArgs(call, time, mode, prefix, band);
-        StateLock lock(StateMutex());
-        return engine::RemoveData(a);
+        return State().Remove(a);
     });
 }
 
 const char* STATS_CALL GetResult0(int* out) {
-    return Guarded<>(static_cast<const char*>(kEmpty), [&] {
-        StateLock lock(StateMutex());
-        return results::GetResult(out, lock);
-    });
+    return Guarded<>(static_cast<const char*>(kEmpty), [&] { return State().Results(out); });
 }
 
 }  // extern "C"

@@ -1,6 +1,6 @@
 // The native library's load and unload hooks play the DLL's attach and detach.
-#include "engine/state.h"
 #include "plugin/app.h"
+#include "plugin/state.h"
 
 __attribute__((constructor)) static void OnLoad() {
     State();

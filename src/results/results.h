@@ -1,11 +1,11 @@
 #pragma once
-#include "engine/state.h"
+#include "engine/contest.h"
 
 namespace results {
 
-// Recomputes the results from the log and returns the text kept in the state (valid until
-// the next call). Called with the state lock held; releases it around the Cabrillo
-// completion message. Stores -1 through `out` when it is not null.
-const char* GetResult(int* out, StateLock& lock);
+// Recomputes the results from the log and returns the text kept in the instance (valid
+// until the next call). Called with the instance's lock held; releases it around the
+// Cabrillo completion message. Stores -1 through `out` when it is not null.
+const char* GetResult(engine::Contest& contest, int* out, StateLock& lock);
 
 }  // namespace results

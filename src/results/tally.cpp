@@ -76,9 +76,12 @@ void SortBands(StringList& bands) {
 
 int CountBadQsos(const std::string& path) {
     auto lines = textfile::ReadLines(path);
-    if (!lines) return 0;
+    return lines ? CountBadQsos(*lines) : 0;
+}
+
+int CountBadQsos(const std::vector<std::string>& lines) {
     int count = 0;
-    for (const std::string& line : *lines) {
+    for (const std::string& line : lines) {
         // The title carries "UBN" and duplicate lines carry "DUPE"; neither is a bad QSO.
         const bool excluded =
             line.find("DUPE", 1) != std::string::npos || line.find("UBN", 1) != std::string::npos;
@@ -95,10 +98,10 @@ double WholeMinutes(double referenceDays, double qsoDays) {
     return std::trunc(minutes);
 }
 
-Tally ComputeTally(PluginState& s, bool withRates, std::vector<ScoredQso>* perQso) {
+Tally ComputeTally(engine::Contest& s, bool withRates, std::vector<ScoredQso>* perQso) {
     Tally t;
     SortBands(s.workedBands);
-    t.badQsos = CountBadQsos(s.badQsoFile);
+    if (auto lines = s.BadQsoLines()) t.badQsos = CountBadQsos(*lines);
 
     const StringList& bands = s.workedBands;
     std::vector<BandWork> work(bands.size());

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "contest/contest_rules.h"
-#include "engine/state.h"
 
 namespace setup {
 
@@ -16,11 +15,12 @@ constexpr double kSp1Step = 300;
 // Sets the refresh-allowed flag however the refresh ends, so that the call check keeps
 // posting after a failed host call.
 struct AllowRefreshOnExit {
-    ~AllowRefreshOnExit() { RefreshAllowed() = 1; }
+    std::atomic<int>& flag;
+    ~AllowRefreshOnExit() { flag = 1; }
 };
 
 // Rewrites columns 1 to 4 of the band table from the log (lock held).
-void FillBandTable(PluginState& s, const std::string& call) {
+void FillBandTable(engine::Contest& s, const std::string& call) {
     for (int r = 0; r < contest::kBandCount; ++r) {
         auto& row = s.bandTable[static_cast<size_t>(r)];
         // Rows are built by the reset; one that was never built gets its band name.
@@ -99,9 +99,9 @@ std::string ProvinceCaption(bool exUssr, const std::string& band, size_t count) 
     return "Spain province worked on " + band + " " + std::to_string(count) + " of 52";
 }
 
-void Refresh(const ViewOptions& view, HostLink* host, DisplayWindows& windows,
+void Refresh(engine::Contest& s, const ViewOptions& view, HostLink* host, DisplayWindows& windows,
              RefreshMemory& memory) {
-    AllowRefreshOnExit allow;
+    AllowRefreshOnExit allow{s.refreshAllowed};
     try {
         if (view.eadx && !windows.EadxOpen()) windows.OpenEadx();
         if (view.province && !windows.ProvinceOpen()) windows.OpenProvince();
@@ -111,8 +111,7 @@ void Refresh(const ViewOptions& view, HostLink* host, DisplayWindows& windows,
         std::string year;
         bool exUssr = false;
         {
-            StateLock lock(StateMutex());
-            PluginState& s = State();
+            StateLock lock(s.mutex);
             s.enteredCall = call;
             // A call of one or two characters is still being typed: keep what is shown.
             if (call.size() == 1 || call.size() == 2) return;
@@ -134,8 +133,7 @@ void Refresh(const ViewOptions& view, HostLink* host, DisplayWindows& windows,
         size_t entityCount = 0;
         StringList provinces;
         {
-            StateLock lock(StateMutex());
-            PluginState& s = State();
+            StateLock lock(s.mutex);
             s.currentBandSlot = *slot;
             entityCount = s.entityLists[static_cast<size_t>(*slot)].size();
             provinces = s.provinceLists[static_cast<size_t>(*slot)];
@@ -150,14 +148,13 @@ void Refresh(const ViewOptions& view, HostLink* host, DisplayWindows& windows,
     }
 }
 
-void RedrawProvinceMarks(DisplayWindows& windows) {
+void RedrawProvinceMarks(engine::Contest& s, DisplayWindows& windows) {
     if (!windows.ProvinceOpen()) return;
     int slot = -1;
     bool exUssr = false;
     StringList provinces;
     {
-        StateLock lock(StateMutex());
-        const PluginState& s = State();
+        StateLock lock(s.mutex);
         slot = s.currentBandSlot;
         exUssr = s.exUssr != 0;
         if (slot >= 0 && slot < contest::kBandCount)

@@ -1,21 +1,22 @@
 #include "setup/setup_handlers.h"
 
-#include "engine/state.h"
-
 namespace setup {
 
 namespace {
-
-void SetCwTest(int value) {
-    StateLock lock(StateMutex());
-    State().cwTest = value;
-}
-
+engine::Contest* g_shown = nullptr;
 }  // namespace
 
 RefreshMemory& SharedRefreshMemory() {
     static RefreshMemory memory;
     return memory;
+}
+
+void ShowContest(engine::Contest& contest) {
+    g_shown = &contest;
+}
+
+engine::Contest& ShownContest() {
+    return *g_shown;
 }
 
 SetupTexts MakeSetupTexts(bool exUssr, const std::string& year) {
@@ -64,7 +65,7 @@ void SetupHandlers::SendInitialMode() {
         // the log and the settings follow first: QSOs admitted while the host takes the
         // commands are judged as CW.
         m_options.cw = 1;
-        SetCwTest(1);
+        m_contest.SetMode(true);
         settings::WriteKey("CW", "1");
         settings::WriteKey("SSB", "0");
     }
@@ -84,7 +85,7 @@ void SetupHandlers::SendInitialMode() {
 void SetupHandlers::ChooseCw() {
     m_options.cw = 1;
     m_options.ssb = 0;
-    SetCwTest(1);
+    m_contest.SetMode(true);
     Stoppable([&] {
         m_host.SendCommand(kModeCw);
         m_host.SendCommand(kBaudRate);
@@ -98,7 +99,7 @@ void SetupHandlers::ChooseCw() {
 void SetupHandlers::ChooseSsb() {
     m_options.ssb = 1;
     m_options.cw = 0;
-    SetCwTest(0);
+    m_contest.SetMode(false);
     Stoppable([&] { m_host.SendCommand(kModeSsb); });
     settings::WriteKey("SSB", "1");
     settings::WriteKey("CW", "0");
@@ -117,7 +118,7 @@ void SetupHandlers::ToggleEadx() {
         m_options.eadx = 1;
         settings::WriteKey("EADX100", "1");
     }
-    RefreshAllowed() = 1;
+    m_contest.refreshAllowed = 1;
     m_view.PostRefresh();
 }
 
@@ -131,15 +132,15 @@ void SetupHandlers::ToggleProvince() {
         m_options.province = 1;
         settings::WriteKey("EA_Province", "1");
     }
-    RefreshAllowed() = 1;
+    m_contest.refreshAllowed = 1;
     m_view.PostRefresh();
 }
 
 void SetupHandlers::ToggleOnTop() {
     m_options.onTop = m_options.onTop ? 0 : 1;
     {
-        StateLock lock(StateMutex());
-        State().onTop = m_options.onTop;
+        StateLock lock(m_contest.mutex);
+        m_contest.onTop = m_options.onTop;
     }
     settings::WriteKey("setup_window_on_top", m_options.onTop ? "1" : "0");
     // Closed now, reopened by the refresh: windows take the on-top state when they start.
@@ -152,7 +153,8 @@ void SetupHandlers::OnRefresh() {
     ViewOptions view;
     view.eadx = m_options.eadx != 0;
     view.province = m_options.province != 0;
-    Refresh(view, m_host.Connected() ? &m_host : nullptr, m_windows, SharedRefreshMemory());
+    Refresh(m_contest, view, m_host.Connected() ? &m_host : nullptr, m_windows,
+            SharedRefreshMemory());
 }
 
 void SetupHandlers::CloseDisplays() {

@@ -1,5 +1,5 @@
 #pragma once
-// What the Setup window does to its options, the process-wide flags, the settings file and
+// What the Setup window does to its options, the engine instance's flags, the settings file and
 // the host. The Win32 dialog turns messages into these calls and options into check boxes.
 #include <string>
 
@@ -63,8 +63,9 @@ public:
 
 class SetupHandlers {
 public:
-    SetupHandlers(HostLink& host, DisplayWindows& windows, SetupView& view)
-        : m_host(host), m_windows(windows), m_view(view) {}
+    SetupHandlers(engine::Contest& contest, HostLink& host, DisplayWindows& windows,
+                  SetupView& view)
+        : m_contest(contest), m_host(host), m_windows(windows), m_view(view) {}
 
     // Initialisation, split where the shell moves, decorates and connects in between.
     // Reads the position and the options from the settings file.
@@ -81,7 +82,7 @@ public:
     // The refresh message.
     void OnRefresh();
     // The removal of a Spanish QSO asks for the marks to be cleared: they are drawn anew.
-    void OnClearProvinceMarks() { RedrawProvinceMarks(m_windows); }
+    void OnClearProvinceMarks() { RedrawProvinceMarks(m_contest, m_windows); }
     // The Setup window ends: its display windows end with it.
     void CloseDisplays();
 
@@ -93,6 +94,7 @@ private:
     template <typename F>
     void Stoppable(F&& f);
 
+    engine::Contest& m_contest;
     HostLink& m_host;
     DisplayWindows& m_windows;
     SetupView& m_view;
@@ -102,5 +104,10 @@ private:
 
 // What every refresh of any Setup window remembers (the frequency of the last "<SP1>").
 RefreshMemory& SharedRefreshMemory();
+
+// The engine instance that the Setup window and its displays show: the plug-in's, given at
+// load before any export runs.
+void ShowContest(engine::Contest& contest);
+engine::Contest& ShownContest();
 
 }  // namespace setup

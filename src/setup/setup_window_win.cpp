@@ -4,7 +4,6 @@
 
 #include "display/ea_province.h"
 #include "display/multiplier.h"
-#include "engine/state.h"
 #include "resource.h"
 #include "setup/host_link_win.h"
 #include "setup/setup_handlers.h"
@@ -26,9 +25,11 @@ namespace {
 // window: one closed by the operator counts as closed.
 class PluginDisplayWindows : public DisplayWindows {
 public:
+    explicit PluginDisplayWindows(engine::Contest& contest) : m_contest(contest) {}
+
     bool EadxOpen() const override { return m_eadx && IsWindow(m_eadx->Hwnd()); }
     void OpenEadx() override {
-        auto window = std::make_unique<Multiplier>();
+        auto window = std::make_unique<Multiplier>(m_contest);
         if (window->Create()) m_eadx = std::move(window);
     }
     void CloseEadx() override {
@@ -44,7 +45,7 @@ public:
 
     bool ProvinceOpen() const override { return m_province && IsWindow(m_province->Hwnd()); }
     void OpenProvince() override {
-        auto window = std::make_unique<Ea_Province>();
+        auto window = std::make_unique<Ea_Province>(m_contest);
         if (window->Create()) m_province = std::move(window);
     }
     void CloseProvince() override {
@@ -65,13 +66,17 @@ public:
     }
 
 private:
+    engine::Contest& m_contest;
     std::unique_ptr<Multiplier> m_eadx;
     std::unique_ptr<Ea_Province> m_province;
 };
 
 class Setup : public win::DialogBase, public SetupView {
 public:
-    Setup() : m_handlers(m_host, m_windows, *this) {}
+    Setup()
+        : m_contest(ShownContest()),
+          m_windows(m_contest),
+          m_handlers(m_contest, m_host, m_windows, *this) {}
 
     void Run() {
         DoModal(IDD_SETUP, nullptr);
@@ -158,9 +163,9 @@ private:
         bool exUssr = false;
         std::string year;
         {
-            StateLock lock(StateMutex());
-            exUssr = State().exUssr != 0;
-            year = State().yearText;
+            StateLock lock(m_contest.mutex);
+            exUssr = m_contest.exUssr != 0;
+            year = m_contest.yearText;
         }
         SetupTexts t = MakeSetupTexts(exUssr, year);
         SetText1251(Hwnd(), t.caption);
@@ -217,6 +222,7 @@ private:
             settings::SavePosition(m_handlers.Position(), "setup_x", "setup_y", r.left, r.top);
     }
 
+    engine::Contest& m_contest;
     win::GdiObject<HBRUSH> m_brush;
     bool m_shown = false;
     ComHostLink m_host;

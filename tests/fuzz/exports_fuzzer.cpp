@@ -15,9 +15,8 @@
 
 #include "base/textfile.h"
 #include "base/ui.h"
-#include "cabrillo/cabrillo.h"
-#include "engine/state.h"
 #include "plugin/exports.h"
+#include "plugin/state.h"
 
 namespace {
 
@@ -88,7 +87,7 @@ private:
 }
 
 int LogCount() {
-    StateLock lock(StateMutex());
+    StateLock lock(State().mutex);
     return State().log.Count();
 }
 
@@ -131,7 +130,7 @@ void CheckBadQsoFile() {
     std::string name;
     int cw;
     {
-        StateLock lock(StateMutex());
+        StateLock lock(State().mutex);
         name = State().badQsoFile;
         cw = State().cwTest;
     }
@@ -194,7 +193,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ClearWorkingFolder();
-    ResetStateForTests();
+    State().Clear();
     Input in(data, size);
     // The texts of one call; room for all of them, so that no pointer handed out moves.
     std::vector<std::string> keep;
@@ -273,7 +272,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 int out = 5;
                 bool html;
                 {
-                    StateLock lock(StateMutex());
+                    StateLock lock(State().mutex);
                     html = State().html;
                 }
                 bool withOut = in.Byte() % 4 != 0;
@@ -297,8 +296,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // Frees what the input built, so that an input leaves as many blocks as it found and
     // libFuzzer looks for leaks only where there are some.
-    ResetStateForTests();
-    cabrillo::Store() = cabrillo::HeaderStore();
+    State().Clear();
     ui::TakeMessages();
     return 0;
 }

@@ -1,8 +1,10 @@
 // Two threads as in the host's process: one plays the host through the exports
 // (admissions, removals, call checks, results), the other runs the refresh decisions
-// against a fake host link and reads the lists as the drawing does. Run under
-// ThreadSanitizer, any unguarded sharing shows as a report; in any build, a deadlock shows
-// as a hang and a broken log as a failed check.
+// against a fake host link and reads the lists as the drawing does. Meanwhile two more
+// threads score two different logs, each in an engine instance of its own, and must get
+// what the same logs scored one after the other gave. Run under ThreadSanitizer, any
+// unguarded sharing shows as a report; in any build, a deadlock shows as a hang and a
+// broken log or a result that depends on a neighbour as a failed check.
 #include <unistd.h>
 
 #include <atomic>
@@ -11,18 +13,20 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "base/ui.h"
 #include "display/info_table.h"
-#include "engine/state.h"
+#include "engine/contest.h"
 #include "plugin/exports.h"
+#include "plugin/state.h"
 #include "setup/display_windows.h"
 #include "setup/host_link.h"
 #include "setup/refresh.h"
 
 namespace {
 
-int failures = 0;
+std::atomic<int> failures{0};
 void Check(bool ok, const char* what) {
     if (!ok) {
         std::fprintf(stderr, "FAIL: %s\n", what);
@@ -57,7 +61,7 @@ public:
     void CloseEadx() override { eadx_ = false; }
     void SetEadxCaption(const std::string& c) override { caption_ = c; }
     void InvalidateEadxTable() override {
-        display::InfoTableSnapshot s = display::TakeInfoTableSnapshot();
+        display::InfoTableSnapshot s = display::TakeInfoTableSnapshot(State());
         display::SortEntities(s.entities);
         drawn_ += s.entities.size();
     }
@@ -85,6 +89,61 @@ int Add(const char* call, const char* band, const char* prefix, const char* exch
              prefix, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, band, nullptr);
 }
 
+// A log of its own for each seed: own station, mode, bands and calls differ, with dupes,
+// QSOs the rules reject and removals.
+struct Log {
+    engine::ResetArgs reset;
+    bool cw = true;
+    std::vector<engine::QsoArgs> qsos;
+};
+
+Log MakeLog(int seed, int size) {
+    static const char* const kBands[] = {"160m", "80m", "40m", "20m", "15m", "10m", "12m"};
+    static const char* const kPrefixes[] = {"EA", "DL", "EA8", "F", "K", "EA6"};
+    Log log;
+    log.cw = seed % 2 == 0;
+    log.reset.ownCall = seed % 2 ? "DL9ZZZ" : "EA4ZZZ";
+    log.reset.ownPrefix = seed % 2 ? "DL" : "EA";
+    log.reset.start = COleDateTime::FromFields(2026, 6, 20, 12, 0);
+    log.reset.end = COleDateTime::FromFields(2026, 6, 21, 12, 0);
+    for (int i = 0; i < size; ++i) {
+        const int n = i * (seed + 3) + seed;
+        engine::QsoArgs q;
+        q.ownCall = log.reset.ownCall;
+        q.call = "C" + std::to_string(n % (size / 2 + seed));
+        q.time = COleDateTime(log.reset.start.m_dt + i / 1440.0);
+        q.mode = log.cw ? "CW" : "SSB";
+        q.rstSent = q.rstRcvd = "599";
+        q.exchSent = "M";
+        q.prefix = kPrefixes[n % 6];
+        q.exchRcvd = q.prefix.rfind("EA", 0) == 0 ? (n % 5 ? "B" : "XX") : "001";
+        q.prefixText = q.prefix + "1";
+        q.band = kBands[n % 7];
+        log.qsos.push_back(q);
+    }
+    return log;
+}
+
+// Everything an instance answers for the log: the host's results call, the tally's text
+// and the per-QSO view.
+std::string Score(const Log& log) {
+    engine::Contest contest;
+    contest.SetMode(log.cw);
+    contest.Reset(log.reset);
+    std::string out;
+    for (size_t i = 0; i < log.qsos.size(); ++i) {
+        out += std::to_string(contest.Add(log.qsos[i]));
+        if (i % 9 == 8) contest.Remove(log.qsos[i - 4]);
+    }
+    std::vector<engine::ScoredQso> perQso;
+    const engine::Tally tally = contest.Score(&perQso);
+    out += contest.ResultsText(tally);
+    for (const engine::ScoredQso& q : perQso)
+        out += std::to_string(q.points) + (q.newEntity ? "e" : "") + (q.newProvince ? "p" : "");
+    out += contest.Results(nullptr);
+    return out;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -105,13 +164,24 @@ int main(int argc, char** argv) {
     ResetStats0("", 0, "EA4ZZZ", &start, &end, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                 nullptr, nullptr, nullptr, "EA", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr);
 
+    const Log logs[] = {MakeLog(0, 600), MakeLog(1, 700)};
+    const std::string alone[] = {Score(logs[0]), Score(logs[1])};
+    Check(alone[0] != alone[1], "the two logs score differently");
+    std::vector<std::thread> scorers;
+    for (int k = 0; k < 2; ++k) {
+        scorers.emplace_back([&, k] {
+            for (int repeat = 0; repeat < 3; ++repeat)
+                Check(Score(logs[k]) == alone[k], "a log scored beside another scores as alone");
+        });
+    }
+
     std::atomic<bool> done{false};
     DrawingWindows windows;
     std::thread setupThread([&] {
         MovingHost host;
         setup::RefreshMemory memory;
         while (!done)
-            setup::Refresh({true, true}, &host, windows, memory);
+            setup::Refresh(State(), {true, true}, &host, windows, memory);
     });
 
     static const char* const kBands[] = {"160m", "80m", "40m", "20m", "15m", "10m"};
@@ -129,12 +199,12 @@ int main(int argc, char** argv) {
         if (i % 7 == 0 && i > 0) {
             int before;
             {
-                StateLock lock(StateMutex());
+                StateLock lock(State().mutex);
                 before = State().log.Count();
             }
             std::string old = "EA" + std::to_string((i - 7) % 400);
             Add(old.c_str(), kBands[(i - 7) % 6], i % 3 ? "EA" : "DL", "B", (i - 7) % 1440, true);
-            StateLock lock(StateMutex());
+            StateLock lock(State().mutex);
             stored -= before - State().log.Count();
         }
         if (i % 50 == 0) {
@@ -144,8 +214,10 @@ int main(int argc, char** argv) {
     }
     done = true;
     setupThread.join();
+    for (std::thread& t : scorers)
+        t.join();
     {
-        StateLock lock(StateMutex());
+        StateLock lock(State().mutex);
         Check(State().log.Count() == stored, "log count equals what the exports said");
     }
     std::printf("thread stress: %d rounds, %d QSOs stored, %zu entities drawn: %s\n", rounds,

@@ -37,8 +37,8 @@ TEST_F(Admission, RejectionsInTheirOrderAndNothingStored) {
          {&wrongBandAndMode, &ssbInCwTest, &lowerCaseCw, &noSent, &noRcvd, &noNumberWrongBand})
         EXPECT_EQ(Add(*q), 0) << q->call;
 
-    EXPECT_TRUE(State().log.Empty());
-    EXPECT_TRUE(State().workedBands.empty());
+    EXPECT_TRUE(TheContest().log.Empty());
+    EXPECT_TRUE(TheContest().workedBands.empty());
     std::vector<std::string> lines = BadLines();
     ASSERT_EQ(lines.size(), 7u);  // the title and one line per rejected QSO
     const char* expected[][2] = {{"A1", "   WRONG BAND !!!"}, {"A2", "   WRONG MODE !!!"},
@@ -58,7 +58,7 @@ TEST_F(Admission, SsbTestTakesOnlyUpperCaseSsb) {
     EXPECT_EQ(Add(Qso("K1B", "20m", "ssb")), 0);
     EXPECT_EQ(Add(Qso("K1C", "20m", "SSB")), 1);
     EXPECT_EQ(BadFile().rfind("SOLSTICE-RACE SSB TEST UBN file \r\n", 0), 0u);
-    EXPECT_EQ(State().log.Count(), 1);
+    EXPECT_EQ(TheContest().log.Count(), 1);
 }
 
 TEST_F(Admission, StoredEntryCarriesTheQso) {
@@ -69,7 +69,7 @@ TEST_F(Admission, StoredEntryCarriesTheQso) {
     q.extra = "extra";
     q.freqHz = 7012999;
     ASSERT_EQ(Add(q), 1);
-    const CInfo& e = State().log[0];
+    const CInfo& e = TheContest().log[0];
     EXPECT_EQ(e.m_strCall, "K5XYZ");
     EXPECT_EQ(e.m_strBand, "40m");
     EXPECT_EQ(e.m_strMode, "CW");
@@ -93,16 +93,16 @@ TEST_F(Admission, SpanishProvinceOrProvinceLine) {
     tf.prefix = "EA8";
     tf.exchRcvd = " tf ";
     EXPECT_EQ(Add(tf), 1);
-    EXPECT_EQ(State().log[0].m_strProvince, "TF");
-    EXPECT_EQ(State().log[0].m_strExchRcvd, " tf ");
+    EXPECT_EQ(TheContest().log[0].m_strProvince, "TF");
+    EXPECT_EQ(TheContest().log[0].m_strExchRcvd, " tf ");
 
     engine::QsoArgs serial = Qso("EA1BB");
     serial.prefix = "EA";
     serial.prefixText = "EA1";
     serial.exchRcvd = "123";
     EXPECT_EQ(Add(serial), 1);
-    EXPECT_EQ(State().log[1].m_strProvince, "");
-    EXPECT_EQ(State().log[1].m_nAreaK, -1);
+    EXPECT_EQ(TheContest().log[1].m_strProvince, "");
+    EXPECT_EQ(TheContest().log[1].m_nAreaK, -1);
 
     std::string file = BadFile();
     EXPECT_EQ(file.find("EA8AA"), std::string::npos);
@@ -117,14 +117,14 @@ TEST_F(Admission, DupeIsSameCallBandAndModeExactly) {
     EXPECT_EQ(Add(Qso("dl1abc", "20m")), 1);  // another spelling
     EXPECT_EQ(Add(Qso("DL1ABC", "20M")), 1);  // the band as typed differs
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(State().log[i].m_bDupe, 0) << i;
+        EXPECT_EQ(TheContest().log[i].m_bDupe, 0) << i;
     EXPECT_EQ(BadFile(), kTitleCw);
 
     EXPECT_EQ(Add(Qso("DL1ABC", "20m")), 1);
     EXPECT_EQ(Add(Qso("DL1ABC", "20m")), 1);
-    EXPECT_EQ(State().log[4].m_bDupe, 1);
-    EXPECT_EQ(State().log[4].m_bNotCounted, 1);
-    EXPECT_EQ(State().log[5].m_bDupe, 1);
+    EXPECT_EQ(TheContest().log[4].m_bDupe, 1);
+    EXPECT_EQ(TheContest().log[4].m_bNotCounted, 1);
+    EXPECT_EQ(TheContest().log[5].m_bDupe, 1);
     std::string file = BadFile();
     // One dupe line per dupe QSO, however many earlier entries it repeats.
     size_t first = file.find("   DUPE !!!\r\n");
@@ -155,14 +155,14 @@ TEST_F(Admission, WorkedBandsInArrivalOrderIncludingDupesBands) {
     Add(Qso("A2", "20m"));
     Add(Qso("A1", "40m"));
     Add(Qso("A3", "12m"));
-    EXPECT_EQ(State().workedBands, (StringList{"40m", "20m"}));
+    EXPECT_EQ(TheContest().workedBands, (StringList{"40m", "20m"}));
 }
 
 TEST_F(Admission, NoFileIsTouchedWithoutALine) {
     StartCwPass();
-    std::filesystem::remove(dir_.path() / State().badQsoFile);
+    std::filesystem::remove(dir_.path() / TheContest().badQsoFile);
     EXPECT_EQ(Add(Qso("DL1ABC")), 1);
-    EXPECT_FALSE(std::filesystem::exists(dir_.path() / State().badQsoFile));
+    EXPECT_FALSE(std::filesystem::exists(dir_.path() / TheContest().badQsoFile));
     // A line to write creates the file again.
     EXPECT_EQ(Add(Qso("DL1ABC")), 1);
     EXPECT_NE(BadFile().find("   DUPE !!!"), std::string::npos);
@@ -172,7 +172,7 @@ TEST_F(Admission, BeforeAnyResetLinesAreLostButTheLogChanges) {
     // Test mode SSB, no file name yet.
     EXPECT_EQ(Add(Qso("DL1ABC", "20m", "SSB")), 1);
     EXPECT_EQ(Add(Qso("DL1ABC", "20m", "SSB")), 1);
-    EXPECT_EQ(State().log.Count(), 2);
+    EXPECT_EQ(TheContest().log.Count(), 2);
     EXPECT_TRUE(std::filesystem::is_empty(dir_.path() / "Plugins"));
 }
 

@@ -13,24 +13,25 @@ class CabrilloStore : public StateTest {
 protected:
     void SetUp() override {
         StateTest::SetUp();
-        cabrillo::Store() = cabrillo::HeaderStore();
-        State().exportFlag = 1;
+        TheContest().header = cabrillo::HeaderStore();
+        TheContest().exportFlag = 1;
     }
     void TearDown() override {
-        cabrillo::SetHeaderDialogAnswer(nullptr);
-        cabrillo::Store() = cabrillo::HeaderStore();
+        TheContest().headerDialog = cabrillo::ShowHeaderDialog;
+        TheContest().header = cabrillo::HeaderStore();
         StateTest::TearDown();
     }
     // Runs the preparation as the reset does, with the lock held; keeps what the dialog
     // was shown.
     int Prepare(const std::string& ownCall, std::function<bool(HeaderDialogValues&)> answer = {}) {
-        cabrillo::SetHeaderDialogAnswer([this, answer](HeaderDialogValues& v) {
+        TheContest().headerDialog = [this, answer](HeaderDialogValues& v) {
             shown = v;
             ++showings;
             return answer ? answer(v) : true;
-        });
-        StateLock lock(StateMutex());
-        return cabrillo::PrepareExport(ownCall, COleDateTime::FromFields(2026, 6, 20, 0, 0),
+        };
+        StateLock lock(TheContest().mutex);
+        return cabrillo::PrepareExport(TheContest(), ownCall,
+                                       COleDateTime::FromFields(2026, 6, 20, 0, 0),
                                        COleDateTime::FromFields(2026, 6, 21, 0, 0), lock);
     }
     std::string Ini() const { return ReadFile(dir.path() / "Plugins/SOLSTICE-RACE.ini"); }
@@ -93,9 +94,9 @@ TEST_F(CabrilloStore, DefaultsWithoutSettingsFile) {
     for (const std::string* empty : {&shown.name, &shown.address, &shown.club, &shown.email,
                                      &shown.soapbox, &shown.claimed, &shown.categoryPower})
         EXPECT_EQ(*empty, "");
-    EXPECT_EQ(cabrillo::Store().baseName, "EA8_G4ABC");
-    EXPECT_EQ(State().exportFlag, 1);
-    EXPECT_EQ(State().cwTest, 0);
+    EXPECT_EQ(TheContest().header.baseName, "EA8_G4ABC");
+    EXPECT_EQ(TheContest().exportFlag, 1);
+    EXPECT_EQ(TheContest().cwTest, 0);
     // No Plugins folder: the answers are not written anywhere, and nothing is created.
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "Plugins"));
 }
@@ -107,7 +108,7 @@ TEST_F(CabrilloStore, LoadsTheKeysAndTheCwFlag) {
               "Claimed=4321\nEmail=ana@example.org\nClub=URE\nSoapBox=one<CR><LF>two\n"
               "Category=MULTI-OP\nContest=Other\n");
     EXPECT_EQ(Prepare("EA1XX"), 1);
-    EXPECT_EQ(State().cwTest, 1);
+    EXPECT_EQ(TheContest().cwTest, 1);
     EXPECT_EQ(shown.categoryMode, "CW");
     EXPECT_EQ(shown.operators, "EA1XX EA1YY");
     EXPECT_EQ(shown.name, "Ana");
@@ -123,7 +124,7 @@ TEST_F(CabrilloStore, LoadsTheKeysAndTheCwFlag) {
 
 TEST_F(CabrilloStore, OkTakesTheAnswersAndWritesTheKeysInOrder) {
     dir.MakePlugins();
-    cabrillo::Store().qsoLines = {"QSO: old\r\n"};
+    TheContest().header.qsoLines = {"QSO: old\r\n"};
     int result = Prepare("EA1XX", [](HeaderDialogValues& v) {
         v.callsign = "EA1XX/P";
         v.claimed = "999999";
@@ -144,7 +145,7 @@ TEST_F(CabrilloStore, OkTakesTheAnswersAndWritesTheKeysInOrder) {
         return true;
     });
     EXPECT_EQ(result, 1);
-    const cabrillo::HeaderStore& s = cabrillo::Store();
+    const cabrillo::HeaderStore& s = TheContest().header;
     EXPECT_EQ(s.callsign, "EA1XX/P");
     EXPECT_EQ(s.baseName, "EA1XX");    // fixed before the dialog
     EXPECT_EQ(s.claimed, "");          // the claimed field is not taken
@@ -169,7 +170,7 @@ TEST_F(CabrilloStore, ModeChoiceInACwLogIsNotTaken) {
         v.categoryMode = "SSB";
         return true;
     });
-    EXPECT_EQ(cabrillo::Store().categoryMode, "CW");
+    EXPECT_EQ(TheContest().header.categoryMode, "CW");
 }
 
 TEST_F(CabrilloStore, TwoLineSoapboxSurvivesTheNextShowing) {
@@ -210,32 +211,32 @@ TEST_F(CabrilloStore, PowerAndAddressDetailsCarryOverOtherFieldsReload) {
     EXPECT_EQ(shown.categoryBand, "ALL");
     EXPECT_EQ(shown.categoryOperator, "SINGLE-OP");
     EXPECT_EQ(shown.callsign, "EA2ZZ");
-    EXPECT_EQ(cabrillo::Store().baseName, "EA2ZZ");
+    EXPECT_EQ(TheContest().header.baseName, "EA2ZZ");
 }
 
 TEST_F(CabrilloStore, CancelClearsTheExportFlagAndWritesNothing) {
     dir.MakePlugins();
     const std::string before = "[Settings]\nName=Ana\nSoapBox=x<CR><LF>y\n";
     WriteFile(dir.path() / "Plugins/SOLSTICE-RACE.ini", before);
-    cabrillo::Store().qsoLines = {"QSO: kept\r\n"};
+    TheContest().header.qsoLines = {"QSO: kept\r\n"};
     EXPECT_EQ(Prepare("EA1XX",
                       [](HeaderDialogValues& v) {
                           v.name = "Changed";
                           return false;
                       }),
               0);
-    EXPECT_EQ(State().exportFlag, 0);
+    EXPECT_EQ(TheContest().exportFlag, 0);
     EXPECT_EQ(Ini(), before);
     // The store keeps what was loaded, not what was typed.
-    EXPECT_EQ(cabrillo::Store().name, "Ana");
-    EXPECT_EQ(cabrillo::Store().soapbox, "x\r\ny");
-    EXPECT_EQ(cabrillo::Store().qsoLines.size(), 1u);
+    EXPECT_EQ(TheContest().header.name, "Ana");
+    EXPECT_EQ(TheContest().header.soapbox, "x\r\ny");
+    EXPECT_EQ(TheContest().header.qsoLines.size(), 1u);
 }
 
 TEST_F(CabrilloStore, StateLockIsFreeWhileTheDialogIsOpen) {
     bool lockFree = false;
     Prepare("EA1XX", [&lockFree](HeaderDialogValues&) {
-        std::unique_lock<std::mutex> probe(StateMutex(), std::try_to_lock);
+        std::unique_lock<std::mutex> probe(TheContest().mutex, std::try_to_lock);
         lockFree = probe.owns_lock();
         return true;
     });
@@ -245,11 +246,12 @@ TEST_F(CabrilloStore, StateLockIsFreeWhileTheDialogIsOpen) {
 TEST_F(CabrilloStore, WithoutAnAnswerTheStandInSaysOkToTheLoadedValues) {
     dir.MakePlugins();
     settings::WriteKey("Name", "Ana");
-    cabrillo::SetHeaderDialogAnswer(nullptr);
-    StateLock lock(StateMutex());
-    EXPECT_EQ(cabrillo::PrepareExport("EA1XX", COleDateTime(), COleDateTime(), lock), 1);
-    EXPECT_EQ(cabrillo::Store().name, "Ana");
-    EXPECT_EQ(cabrillo::Store().operators, "EA1XX");
+    TheContest().headerDialog = cabrillo::ShowHeaderDialog;
+    StateLock lock(TheContest().mutex);
+    EXPECT_EQ(cabrillo::PrepareExport(TheContest(), "EA1XX", COleDateTime(), COleDateTime(), lock),
+              1);
+    EXPECT_EQ(TheContest().header.name, "Ana");
+    EXPECT_EQ(TheContest().header.operators, "EA1XX");
     EXPECT_EQ(settings::ReadKey("Operators"), "EA1XX");
 }
 

@@ -65,7 +65,7 @@ class CabrilloWriter : public StateTest {
 protected:
     void SetUp() override {
         StateTest::SetUp();
-        cabrillo::HeaderStore& s = cabrillo::Store();
+        cabrillo::HeaderStore& s = TheContest().header;
         s = cabrillo::HeaderStore();
         s.callsign = "EA1XX";
         s.baseName = "EA1XX";
@@ -80,11 +80,11 @@ protected:
         s.name = "Ana Garcia";
         s.address = "Calle Mayor 1";
         s.soapbox = cabrillo::SoapboxLogForm("Fun<CR><LF>73");
-        State().claimed = 42;
-        State().hostVersion = "2.7";
+        TheContest().claimed = 42;
+        TheContest().hostVersion = "2.7";
     }
     void TearDown() override {
-        cabrillo::Store() = cabrillo::HeaderStore();
+        TheContest().header = cabrillo::HeaderStore();
         StateTest::TearDown();
     }
     std::string Cbr(const std::string& name = "EA1XX.cbr") const {
@@ -123,35 +123,35 @@ TEST_F(CabrilloWriter, WritesTheExpectedFileAndRewritesItEachTime) {
         Qso("EA4ZZ", 7090, "SSB", COleDateTime::FromFields(2017, 5, 6, 23, 59), "002", "TO");
     phone.m_strRstSent = "59";
     phone.m_strRstRcvd = "57";
-    State().log.Append(first);
-    State().log.Append(dupe);
-    State().log.Append(phone);
+    TheContest().log.Append(first);
+    TheContest().log.Append(dupe);
+    TheContest().log.Append(phone);
 
     const std::string cw =
         "QSO: 14025 CW 2017-05-06 1405 EA1XX         599 001    DL1ABC        599 M\r\n";
     const std::string ph =
         "QSO:  7090 PH 2017-05-06 2359 EA1XX         59  002    EA4ZZ         57  TO\r\n";
-    EXPECT_EQ(cabrillo::ExportLog(), "File produced: EA1XX.cbr");
+    EXPECT_EQ(cabrillo::ExportLog(TheContest()), "File produced: EA1XX.cbr");
     EXPECT_EQ(Cbr(), kHeader + cw + cw + ph + "END-OF-LOG:\r\n");
     EXPECT_EQ(cabrillo_check::Problems(Cbr()), std::vector<std::string>{});
     // A second results call holds each entry once and follows the log as it is now.
-    State().log.RemoveAt(1);
-    EXPECT_EQ(cabrillo::ExportLog(), "File produced: EA1XX.cbr");
-    EXPECT_EQ(cabrillo::Store().qsoLines.size(), 2u);
+    TheContest().log.RemoveAt(1);
+    EXPECT_EQ(cabrillo::ExportLog(TheContest()), "File produced: EA1XX.cbr");
+    EXPECT_EQ(TheContest().header.qsoLines.size(), 2u);
     EXPECT_EQ(Cbr(), kHeader + cw + ph + "END-OF-LOG:\r\n");
 }
 
 TEST_F(CabrilloWriter, EmptyLogEndsRightAfterTheSoapbox) {
-    EXPECT_EQ(cabrillo::ExportLog(), "File produced: EA1XX.cbr");
+    EXPECT_EQ(cabrillo::ExportLog(TheContest()), "File produced: EA1XX.cbr");
     EXPECT_EQ(Cbr(), std::string(kHeader) + "END-OF-LOG:\r\n");
     EXPECT_TRUE(cabrillo_check::Problems(Cbr()).empty());
 }
 
 TEST_F(CabrilloWriter, PastedTabsBecomeBlanks) {
-    cabrillo::Store().name = "Ana\tGarcia";
-    cabrillo::Store().soapbox = cabrillo::SoapboxLogForm("Fun\tand<CR><LF>73");
-    State().log.Append(Qso("DL1ABC", 14025, "CW", kMay6, "001", "M\t"));
-    cabrillo::ExportLog();
+    TheContest().header.name = "Ana\tGarcia";
+    TheContest().header.soapbox = cabrillo::SoapboxLogForm("Fun\tand<CR><LF>73");
+    TheContest().log.Append(Qso("DL1ABC", 14025, "CW", kMay6, "001", "M\t"));
+    cabrillo::ExportLog(TheContest());
     EXPECT_TRUE(cabrillo_check::Problems(Cbr()).empty()) << Cbr();
     EXPECT_NE(Cbr().find("NAME: Ana Garcia\r\n"), std::string::npos);
     EXPECT_NE(Cbr().find("SOAPBOX: Fun and\r\nSOAPBOX: 73\r\n"), std::string::npos);
@@ -160,12 +160,12 @@ TEST_F(CabrilloWriter, PastedTabsBecomeBlanks) {
 
 TEST_F(CabrilloWriter, FileThatCannotBeWrittenIsNotReportedAsProduced) {
     std::filesystem::create_directory(dir.path() / "EA1XX.cbr");
-    EXPECT_EQ(cabrillo::ExportLog(), "File not produced: EA1XX.cbr");
+    EXPECT_EQ(cabrillo::ExportLog(TheContest()), "File not produced: EA1XX.cbr");
 }
 
 TEST_F(CabrilloWriter, OddOwnCallStillWritesIntoTheCurrentFolder) {
-    cabrillo::Store().baseName = cabrillo::BaseName("EA1/..\\X:Y");
-    EXPECT_EQ(cabrillo::ExportLog(), "File produced: EA1_.._X_Y.cbr");
+    TheContest().header.baseName = cabrillo::BaseName("EA1/..\\X:Y");
+    EXPECT_EQ(cabrillo::ExportLog(TheContest()), "File produced: EA1_.._X_Y.cbr");
     EXPECT_TRUE(cabrillo_check::Problems(Cbr("EA1_.._X_Y.cbr")).empty());
 }
 

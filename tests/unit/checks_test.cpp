@@ -13,7 +13,7 @@ protected:
 
 TEST_F(CheckCall, DifferingBandArgumentsRefuseBeforeAnythingElse) {
     SetupRecorder::windowExists = true;
-    State().hostVersion = "2.19";
+    TheContest().hostVersion = "2.19";
     EXPECT_EQ(Check("DL1ABC", "20m", "DL", "DL1", "CW", "40m"), 4);
     EXPECT_TRUE(SetupRecorder::calls.empty());
     // The same band in another case is not a difference; one band missing neither.
@@ -23,17 +23,17 @@ TEST_F(CheckCall, DifferingBandArgumentsRefuseBeforeAnythingElse) {
 
 TEST_F(CheckCall, BandOrModeOutsideTheContestDependsOnTheHostVersion) {
     for (const char* version : {"Ketl", "", "2.18", "2.21"}) {
-        State().hostVersion = version;
+        TheContest().hostVersion = version;
         EXPECT_EQ(Check("DL1ABC", "12m"), 4) << version;
         EXPECT_EQ(Check("DL1ABC", "20m", "DL", "DL1", "RTTY"), 4) << version;
     }
     for (const char* version : {"2.19", "2.20"}) {
-        State().hostVersion = version;
+        TheContest().hostVersion = version;
         EXPECT_EQ(Check("DL1ABC", "12m"), 1) << version;
         EXPECT_EQ(Check("DL1ABC", "20m", "DL", "DL1", "RTTY"), 1) << version;
     }
     // The lookups ignore case; the mode of the test does not matter here.
-    State().hostVersion = "Ketl";
+    TheContest().hostVersion = "Ketl";
     EXPECT_EQ(Check("DL1ABC", "20M", "DL", "DL1", "ssb"), 2);
 }
 
@@ -86,15 +86,15 @@ TEST_F(CheckCall, AnswersFollowRemovalAndReset) {
 TEST_F(CheckCall, RefreshNudgeOnlyWhileAllowedAndTheWindowExists) {
     Check("DL1ABC", "20m");
     EXPECT_TRUE(SetupRecorder::calls.empty());
-    EXPECT_EQ(RefreshAllowed().load(), 1);
+    EXPECT_EQ(TheContest().refreshAllowed.load(), 1);
 
     SetupRecorder::windowExists = true;
     Check("DL1ABC", "20m");
     Check("DL1ABC", "20m");
     EXPECT_EQ(SetupRecorder::calls, (std::vector<std::string>{"refresh"}));
-    EXPECT_EQ(RefreshAllowed().load(), 0);
+    EXPECT_EQ(TheContest().refreshAllowed.load(), 0);
     // The refresh handler allows the next one when it has run.
-    RefreshAllowed() = 1;
+    TheContest().refreshAllowed = 1;
     Check("DL1ABC", "12m");  // even a refused call nudges
     EXPECT_EQ(SetupRecorder::calls.size(), 2u);
 }

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "contest/contest_rules.h"
+#include "engine/contest.h"
 #include "engine/info.h"
-#include "engine/state.h"
 
 namespace {
 
 TEST(ContestRules, BandAndModeListsIgnoreCaseButNotBlanks) {
-    PluginState s;
+    engine::Contest s;
     EXPECT_EQ(s.bandList.GetSize(), 6);
     EXPECT_EQ(s.modeList.GetSize(), 2);
     EXPECT_EQ(s.modeList.Lookup("ssb"), 1);

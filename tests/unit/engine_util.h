@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "engine/setup_link.h"
 #include "test_util.h"
 
 // What the engine asked of the setup thread, in order.
@@ -21,18 +20,18 @@ struct SetupRecorder {
         windowExists = false;
         calls.clear();
         startedUnlocked = false;
-        engine::SetSetupLinkForTests({
+        TheContest().setup = {
             [] { return windowExists; },
             [] {
                 calls.push_back("start");
-                std::unique_lock<std::mutex> probe(StateMutex(), std::try_to_lock);
+                std::unique_lock<std::mutex> probe(TheContest().mutex, std::try_to_lock);
                 startedUnlocked = probe.owns_lock();
             },
             [] { calls.push_back("refresh"); },
             [] { calls.push_back("clear marks"); },
-        });
+        };
     }
-    static void Uninstall() { engine::SetSetupLinkForTests({}); }
+    static void Uninstall() { TheContest().setup = engine::kNoSetup; }
 };
 
 // A fresh state, a fresh current folder with its Plugins folder, and a recorder.
@@ -77,16 +76,16 @@ protected:
     }
 
     static int Add(const engine::QsoArgs& q) {
-        StateLock lock(StateMutex());
-        return engine::AddData(q);
+        StateLock lock(TheContest().mutex);
+        return engine::AddData(TheContest(), q);
     }
     static int Remove(const engine::QsoArgs& q) {
-        StateLock lock(StateMutex());
-        return engine::RemoveData(q);
+        StateLock lock(TheContest().mutex);
+        return engine::RemoveData(TheContest(), q);
     }
     static int DoReset(const engine::ResetArgs& r) {
-        StateLock lock(StateMutex());
-        return engine::ResetStats(r, lock);
+        StateLock lock(TheContest().mutex);
+        return engine::ResetStats(TheContest(), r, lock);
     }
     static int Check(const std::string& call, const std::string& band,
                      const std::string& prefix = "DL", const std::string& prefixText = "DL1",
@@ -98,8 +97,8 @@ protected:
         a.prefix = prefix;
         a.prefixText = prefixText;
         a.mode = mode;
-        StateLock lock(StateMutex());
-        return engine::CheckCall(a);
+        StateLock lock(TheContest().mutex);
+        return engine::CheckCall(TheContest(), a);
     }
 
     // A CW pass: "CW" set, then a reset that names and creates the bad-QSO file.
@@ -107,7 +106,7 @@ protected:
         WriteFile(dir_.path() / "Plugins/SOLSTICE-RACE.ini", "[Settings]\r\nCW=1\r\nStart=1\r\n");
         DoReset(PassArgs());
     }
-    std::string BadFile() const { return ReadFile(dir_.path() / State().badQsoFile); }
+    std::string BadFile() const { return ReadFile(dir_.path() / TheContest().badQsoFile); }
     // The file's lines; each must end in CR LF.
     std::vector<std::string> BadLines() const {
         std::string file = BadFile();

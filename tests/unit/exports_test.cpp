@@ -1,10 +1,25 @@
 // The exports themselves: what they read of the host's arguments.
 #include "plugin/exports.h"
+
 #include "engine_util.h"
+#include "plugin/state.h"
 
 namespace {
 
-using Exports = EngineTest;
+// The exports reach the plug-in's instance: these tests work on that one.
+class Exports : public EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        State().Clear();
+        State().setup = TheContest().setup;
+        CurrentContest() = &State();
+    }
+    void TearDown() override {
+        EngineTest::TearDown();
+        State().Clear();
+    }
+};
 
 TEST_F(Exports, RemovalReadsOnlyWhatNamesTheQso) {
     StartCwPass();
@@ -18,7 +33,7 @@ TEST_F(Exports, RemovalReadsOnlyWhatNamesTheQso) {
                     junk, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                     junk, "DL", 0, 0, 0, 0.0, 0.0, nullptr, junk, nullptr, "20m", nullptr),
         1);
-    EXPECT_TRUE(State().log.Empty());
+    EXPECT_TRUE(TheContest().log.Empty());
 }
 
 // A QSO without an entity (a maritime mobile) scores its points and is no EADX100

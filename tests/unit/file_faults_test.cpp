@@ -30,13 +30,13 @@ private:
 class FileFaults : public EngineTest {
 protected:
     static std::string Results() {
-        StateLock lock(StateMutex());
+        StateLock lock(TheContest().mutex);
         int out = 0;
-        return results::GetResult(&out, lock);
+        return results::GetResult(TheContest(), &out, lock);
     }
     static int Count() {
-        StateLock lock(StateMutex());
-        return State().log.Count();
+        StateLock lock(TheContest().mutex);
+        return TheContest().log.Count();
     }
     static engine::QsoArgs Bad(const std::string& call, int minute) {
         engine::QsoArgs q = Qso(call, "12m");
@@ -50,7 +50,7 @@ TEST_F(FileFaults, ReadOnlyWorkingFolderLosesLinesButNotQsos) {
     ASSERT_EQ(Add(Bad("F1AAA", 1)), 0);
     std::string before = BadFile();
     fs::permissions(dir_.path(), fs::perms(0555));
-    fs::permissions(dir_.path() / State().badQsoFile, fs::perms(0444));
+    fs::permissions(dir_.path() / TheContest().badQsoFile, fs::perms(0444));
     {
         AsOrdinaryUser user;
         EXPECT_EQ(Add(Qso("DL1AAA")), 1);
@@ -74,7 +74,7 @@ TEST_F(FileFaults, MissingPluginsFolder) {
     fs::remove_all(dir_.path() / "Plugins");
     EXPECT_EQ(DoReset(PassArgs()), 1);
     // Without settings the log is an SSB log; the claimed score cannot be stored.
-    EXPECT_EQ(State().cwTest, 0);
+    EXPECT_EQ(TheContest().cwTest, 0);
     EXPECT_EQ(Add(Qso("DL1AAA", "20m", "SSB")), 1);
     EXPECT_EQ(Add(Qso("DL1BBB", "20m", "CW")), 0);
     EXPECT_NE(Results().find("Total\t 1\t"), std::string::npos);
@@ -84,7 +84,7 @@ TEST_F(FileFaults, MissingPluginsFolder) {
 TEST_F(FileFaults, BadQsoFileDeletedBetweenCalls) {
     StartCwPass();
     ASSERT_EQ(Add(Bad("F1AAA", 1)), 0);
-    fs::remove(dir_.path() / State().badQsoFile);
+    fs::remove(dir_.path() / TheContest().badQsoFile);
     // The next line starts the file again, with its title.
     ASSERT_EQ(Add(Bad("F2BBB", 2)), 0);
     ASSERT_EQ(Add(Bad("F3CCC", 3)), 0);
@@ -98,9 +98,9 @@ TEST_F(FileFaults, BadQsoFileDeletedBetweenCalls) {
     EXPECT_NE(lines[1].find("F2BBB"), std::string::npos);
 
     // Deleted again: a removal neither fails nor creates it.
-    fs::remove(dir_.path() / State().badQsoFile);
+    fs::remove(dir_.path() / TheContest().badQsoFile);
     EXPECT_EQ(Remove(Bad("F2BBB", 2)), 1);
-    EXPECT_FALSE(fs::exists(dir_.path() / State().badQsoFile));
+    EXPECT_FALSE(fs::exists(dir_.path() / TheContest().badQsoFile));
 }
 
 TEST_F(FileFaults, UnreadableBadQsoFileKeepsItsLines) {
@@ -108,25 +108,25 @@ TEST_F(FileFaults, UnreadableBadQsoFileKeepsItsLines) {
     ASSERT_EQ(Add(Bad("F1AAA", 1)), 0);
     ASSERT_EQ(Add(Bad("F2BBB", 2)), 0);
     std::string before = BadFile();
-    fs::permissions(dir_.path() / State().badQsoFile, fs::perms(0200));  // write only
+    fs::permissions(dir_.path() / TheContest().badQsoFile, fs::perms(0200));  // write only
     {
         AsOrdinaryUser user;
         EXPECT_EQ(Remove(Bad("F1AAA", 1)), 1);
         EXPECT_NE(Results().find("Total"), std::string::npos);
     }
-    fs::permissions(dir_.path() / State().badQsoFile, fs::perms(0644));
+    fs::permissions(dir_.path() / TheContest().badQsoFile, fs::perms(0644));
     EXPECT_EQ(BadFile(), before);
 }
 
 TEST_F(FileFaults, BadQsoFileNameTakenByAFolder) {
     StartCwPass();
-    fs::remove(dir_.path() / State().badQsoFile);
-    fs::create_directory(dir_.path() / State().badQsoFile);
+    fs::remove(dir_.path() / TheContest().badQsoFile);
+    fs::create_directory(dir_.path() / TheContest().badQsoFile);
     EXPECT_EQ(Add(Bad("F1AAA", 1)), 0);
     EXPECT_EQ(Add(Qso("DL1AAA")), 1);
     EXPECT_EQ(Remove(Qso("DL1AAA")), 1);
     EXPECT_EQ(Count(), 0);
-    EXPECT_TRUE(fs::is_directory(dir_.path() / State().badQsoFile));
+    EXPECT_TRUE(fs::is_directory(dir_.path() / TheContest().badQsoFile));
 }
 
 }  // namespace

@@ -170,23 +170,23 @@ class InfoTableState : public StateTest {};
 
 TEST_F(InfoTableState, SnapshotCopiesWhatThePaintReads) {
     {
-        StateLock lock(StateMutex());
-        State().enteredCall = "DL1AA";
-        State().currentBandSlot = 3;
-        State().entityLists[3] = {"K", "DL"};
-        State().entityLists[2] = {"EA"};
-        State().bandTable[3] = {"20m", "CW", "1200", "005", ""};
+        StateLock lock(TheContest().mutex);
+        TheContest().enteredCall = "DL1AA";
+        TheContest().currentBandSlot = 3;
+        TheContest().entityLists[3] = {"K", "DL"};
+        TheContest().entityLists[2] = {"EA"};
+        TheContest().bandTable[3] = {"20m", "CW", "1200", "005", ""};
     }
-    InfoTableSnapshot s = TakeInfoTableSnapshot();
+    InfoTableSnapshot s = TakeInfoTableSnapshot(TheContest());
     EXPECT_EQ(s.enteredCall, "DL1AA");
     EXPECT_EQ(s.currentBandSlot, 3);
     EXPECT_EQ(s.entities, (StringList{"K", "DL"}));
     EXPECT_EQ(s.bandTable[3][2], "1200");
     {
-        StateLock lock(StateMutex());
-        State().currentBandSlot = 9;  // never a valid slot: nothing to copy
+        StateLock lock(TheContest().mutex);
+        TheContest().currentBandSlot = 9;  // never a valid slot: nothing to copy
     }
-    EXPECT_TRUE(TakeInfoTableSnapshot().entities.empty());
+    EXPECT_TRUE(TakeInfoTableSnapshot(TheContest()).entities.empty());
 }
 
 }  // namespace

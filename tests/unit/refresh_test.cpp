@@ -30,10 +30,12 @@ class RefreshTest : public StateTest {
 protected:
     void SetUp() override {
         StateTest::SetUp();
-        State().yearText = "2017";
+        TheContest().yearText = "2017";
     }
-    void Run() { Refresh(view, &host, windows, memory); }
-    std::vector<std::string> Row(int slot) { return State().bandTable[static_cast<size_t>(slot)]; }
+    void Run() { Refresh(TheContest(), view, &host, windows, memory); }
+    std::vector<std::string> Row(int slot) {
+        return TheContest().bandTable[static_cast<size_t>(slot)];
+    }
 
     ViewOptions view{true, true};
     FakeHost host;
@@ -73,32 +75,32 @@ TEST(Captions, EnglishAndRussianInCodePage1251) {
 }
 
 TEST_F(RefreshTest, TwoCharacterCallEndsEarlyAndKeepsTheDisplays) {
-    State().bandTable[3] = {"20m", "CW", "09:00", "B", "   -"};
-    State().currentBandSlot = 2;
+    TheContest().bandTable[3] = {"20m", "CW", "09:00", "B", "   -"};
+    TheContest().currentBandSlot = 2;
     windows.eadxOpen = true;
     windows.eadxCaption = "before";
     host.entry = "EA";
-    RefreshAllowed() = 0;
+    TheContest().refreshAllowed = 0;
     Run();
     EXPECT_EQ(host.frequencyReads, 0);
     EXPECT_TRUE(host.commands.empty());
-    EXPECT_EQ(State().enteredCall, "EA");
+    EXPECT_EQ(TheContest().enteredCall, "EA");
     EXPECT_EQ(Row(3), (StringList{"20m", "CW", "09:00", "B", "   -"}));
-    EXPECT_EQ(State().currentBandSlot, 2);
+    EXPECT_EQ(TheContest().currentBandSlot, 2);
     EXPECT_EQ(windows.eadxCaption, "before");
     EXPECT_EQ(windows.invalidations, 0);
-    EXPECT_EQ(RefreshAllowed(), 1);
+    EXPECT_EQ(TheContest().refreshAllowed, 1);
 
     host.entry = "E";
-    RefreshAllowed() = 0;
+    TheContest().refreshAllowed = 0;
     Run();
     EXPECT_EQ(host.frequencyReads, 0);
-    EXPECT_EQ(RefreshAllowed(), 1);
+    EXPECT_EQ(TheContest().refreshAllowed, 1);
     EXPECT_EQ(host.fieldsAsked, (std::vector<int>{5, 5}));
 }
 
 TEST_F(RefreshTest, BandTableShowsTheLastQsoOfTheCallOnEachBand) {
-    auto& log = State().log;
+    auto& log = TheContest().log;
     log.Append(Qso("EA3XYZ", "EA", "40m", "CW", 10, 7, "B", "B"));
     log.Append(Qso("EA3XYZ", "EA", "20m", "CW", 10, 45, "GI", "GI"));
     log.Append(Qso("EA3XYZ", "EA", "20m", "SSB", 11, 30, "T", "T"));
@@ -109,7 +111,7 @@ TEST_F(RefreshTest, BandTableShowsTheLastQsoOfTheCallOnEachBand) {
     log.Append(Qso("EA3XYZ", "EA8", "10m", "CW", 13, 5, "TF", "TF"));  // Canaries
     host.entry = "EA3XYZ";
     Run();
-    EXPECT_EQ(State().enteredCall, "EA3XYZ");
+    EXPECT_EQ(TheContest().enteredCall, "EA3XYZ");
     EXPECT_EQ(Row(2), (StringList{"40m", "CW", "10:07", "B", "   -"}));
     EXPECT_EQ(Row(3), (StringList{"20m", "SSB", "11:30", "T", "   -"}));
     EXPECT_EQ(Row(5), (StringList{"10m", "CW", "13:05", "TF", "   -"}));
@@ -122,21 +124,21 @@ TEST_F(RefreshTest, BandTableShowsTheLastQsoOfTheCallOnEachBand) {
 
 TEST_F(RefreshTest, ForeignStationShowsItsReceivedExchange) {
     // The province field of a foreign QSO is never shown, even when something is in it.
-    State().log.Append(Qso("DL1ABC", "DL", "80m", "CW", 8, 3, "012", "XX"));
+    TheContest().log.Append(Qso("DL1ABC", "DL", "80m", "CW", 8, 3, "012", "XX"));
     host.entry = "DL1ABC";
     Run();
     EXPECT_EQ(Row(1), (StringList{"80m", "CW", "08:03", "012", "   -"}));
 }
 
 TEST_F(RefreshTest, EmptyCallClearsTheTableAndCountsTheBand) {
-    State().bandTable[3] = {"20m", "CW", "09:00", "B", "   -"};
-    State().entityLists[3] = StringList(57, "K");
-    State().enteredCall = "OLD";
+    TheContest().bandTable[3] = {"20m", "CW", "09:00", "B", "   -"};
+    TheContest().entityLists[3] = StringList(57, "K");
+    TheContest().enteredCall = "OLD";
     host.entry = "";
     Run();
-    EXPECT_EQ(State().enteredCall, "");
+    EXPECT_EQ(TheContest().enteredCall, "");
     EXPECT_EQ(Row(3), (StringList{"20m", "   -", "   -", "   -", "   -"}));
-    EXPECT_EQ(State().currentBandSlot, 3);
+    EXPECT_EQ(TheContest().currentBandSlot, 3);
     EXPECT_EQ(windows.eadxCaption, "SOLSTICE-RACE-2017 EA100DX worked on 20m 57 \xe8\xe7 338");
     EXPECT_EQ(windows.invalidations, 1);
 }
@@ -161,23 +163,23 @@ TEST_F(RefreshTest, Sp1OnlyWhenTheFrequencyMovedMoreThan300Hz) {
 }
 
 TEST_F(RefreshTest, OffBandFrequencyKeepsBandAndDisplays) {
-    State().currentBandSlot = 3;
-    State().provinceLists[2] = {"B"};
+    TheContest().currentBandSlot = 3;
+    TheContest().provinceLists[2] = {"B"};
     windows.provinceOpen = true;
     windows.shownMarks = {"M"};
     host.frequency = 10120000;
     Run();
     EXPECT_EQ(host.commands, (std::vector<std::string>{"<SP1>"}));
-    EXPECT_EQ(State().currentBandSlot, 3);
+    EXPECT_EQ(TheContest().currentBandSlot, 3);
     EXPECT_EQ(windows.clears, 0);
     EXPECT_EQ(windows.shownMarks, (std::vector<std::string>{"M"}));
     EXPECT_EQ(windows.invalidations, 0);
-    EXPECT_EQ(RefreshAllowed(), 1);
+    EXPECT_EQ(TheContest().refreshAllowed, 1);
 }
 
 TEST_F(RefreshTest, ProvinceGridShowsExactlyTheCurrentBand) {
-    State().provinceLists[3] = {"B", "M", "SMR"};
-    State().provinceLists[2] = {"GI"};
+    TheContest().provinceLists[3] = {"B", "M", "SMR"};
+    TheContest().provinceLists[2] = {"GI"};
     windows.provinceOpen = true;
     Run();
     EXPECT_EQ(windows.shownMarks, (std::vector<std::string>{"B", "M", "SMR"}));
@@ -195,12 +197,12 @@ TEST_F(RefreshTest, ProvinceGridShowsExactlyTheCurrentBand) {
 
 TEST_F(RefreshTest, OpensWantedWindowsEvenWithoutHost) {
     host.connected = false;
-    RefreshAllowed() = 0;
-    Refresh(view, nullptr, windows, memory);
+    TheContest().refreshAllowed = 0;
+    Refresh(TheContest(), view, nullptr, windows, memory);
     EXPECT_EQ(windows.eadxOpened, 1);
     EXPECT_EQ(windows.provinceOpened, 1);
     EXPECT_EQ(windows.eadxCaption, "template");
-    EXPECT_EQ(RefreshAllowed(), 1);
+    EXPECT_EQ(TheContest().refreshAllowed, 1);
     // Open windows are not opened twice; unwanted ones are not opened.
     view.province = false;
     windows.provinceOpen = false;
@@ -211,32 +213,32 @@ TEST_F(RefreshTest, OpensWantedWindowsEvenWithoutHost) {
 }
 
 TEST_F(RefreshTest, FailingHostCallStopsTheRefreshButAllowsTheNext) {
-    State().log.Append(Qso("EA3XYZ", "EA", "40m", "CW", 10, 7, "B", "B"));
-    State().currentBandSlot = 1;
+    TheContest().log.Append(Qso("EA3XYZ", "EA", "40m", "CW", 10, 7, "B", "B"));
+    TheContest().currentBandSlot = 1;
     host.entry = "EA3XYZ";
     host.failFrequency = true;
-    RefreshAllowed() = 0;
+    TheContest().refreshAllowed = 0;
     Run();
     // The table was filled before the failing read; nothing after it ran.
     EXPECT_EQ(Row(2)[1], "CW");
-    EXPECT_EQ(State().currentBandSlot, 1);
+    EXPECT_EQ(TheContest().currentBandSlot, 1);
     EXPECT_TRUE(host.commands.empty());
     EXPECT_EQ(windows.invalidations, 0);
-    EXPECT_EQ(RefreshAllowed(), 1);
+    EXPECT_EQ(TheContest().refreshAllowed, 1);
 
     host.failFrequency = false;
     host.failEntry = true;
-    RefreshAllowed() = 0;
+    TheContest().refreshAllowed = 0;
     Run();
-    EXPECT_EQ(RefreshAllowed(), 1);
+    EXPECT_EQ(TheContest().refreshAllowed, 1);
 
     host.failEntry = false;
     host.failCommand = true;
-    RefreshAllowed() = 0;
+    TheContest().refreshAllowed = 0;
     Run();
     EXPECT_EQ(memory.lastFrequency, 0);  // "<SP1>" was not sent, so it is tried again
-    EXPECT_EQ(State().currentBandSlot, 1);
-    EXPECT_EQ(RefreshAllowed(), 1);
+    EXPECT_EQ(TheContest().currentBandSlot, 1);
+    EXPECT_EQ(TheContest().refreshAllowed, 1);
 }
 
 // A removal posts its request to clear the marks; a refresh queued before it may run first
@@ -261,27 +263,27 @@ TEST_F(RefreshTest, RemovalRequestLeavesTheMarksTheCaptionCounts) {
         FakeWindows grid;
         grid.provinceOpen = true;
         host.frequency = 14025000;
-        State().provinceLists[3] = {"B", "M"};
-        Refresh(view, &host, grid, memory);
+        TheContest().provinceLists[3] = {"B", "M"};
+        Refresh(TheContest(), view, &host, grid, memory);
         ASSERT_EQ(grid.shownMarks, (StringList{"B", "M"}));
-        State().provinceLists[3] = c.after;
+        TheContest().provinceLists[3] = c.after;
         host.frequency = c.frequency;
-        if (c.refreshFirst) Refresh(view, &host, grid, memory);
-        setup::RedrawProvinceMarks(grid);
-        if (!c.refreshFirst) Refresh(view, &host, grid, memory);
+        if (c.refreshFirst) Refresh(TheContest(), view, &host, grid, memory);
+        setup::RedrawProvinceMarks(TheContest(), grid);
+        if (!c.refreshFirst) Refresh(TheContest(), view, &host, grid, memory);
         EXPECT_EQ(grid.shownMarks, c.after) << c.refreshFirst << " " << c.frequency;
         EXPECT_EQ(grid.provinceCaption, c.caption) << c.refreshFirst << " " << c.frequency;
     }
     // Before any refresh has found a band the grid has no count to agree with: it is cleared.
-    State().currentBandSlot = -1;
+    TheContest().currentBandSlot = -1;
     windows.provinceOpen = true;
     windows.shownMarks = {"M"};
-    setup::RedrawProvinceMarks(windows);
+    setup::RedrawProvinceMarks(TheContest(), windows);
     EXPECT_TRUE(windows.shownMarks.empty());
     EXPECT_EQ(windows.provinceCaption, "");
     // Without a grid there is nothing to draw.
     FakeWindows closed;
-    setup::RedrawProvinceMarks(closed);
+    setup::RedrawProvinceMarks(TheContest(), closed);
     EXPECT_EQ(closed.clears, 0);
 }
 

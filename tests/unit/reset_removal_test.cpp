@@ -24,7 +24,7 @@ TEST_F(Reset, DatesOwnStationAndBadQsoFile) {
     engine::ResetArgs r = PassArgs();
     r.furtherText = "further";
     EXPECT_EQ(DoReset(r), 1);
-    const PluginState& s = State();
+    const engine::Contest& s = TheContest();
     EXPECT_EQ(s.startText, "06.05");
     EXPECT_EQ(s.yearText, "2017");
     EXPECT_EQ(s.endText, "07.05.2017");
@@ -41,25 +41,25 @@ TEST_F(Reset, EndsTheEarlierPass) {
     StartCwPass();
     Add(Qso("DL1ABC"));
     Add(Qso("DL1ABC"));
-    State().bandTable[3] = {"20m", "CW", "1403", "001", ""};
+    TheContest().bandTable[3] = {"20m", "CW", "1403", "001", ""};
     StartCwPass();
-    EXPECT_TRUE(State().log.Empty());
-    EXPECT_TRUE(State().workedBands.empty());
+    EXPECT_TRUE(TheContest().log.Empty());
+    EXPECT_TRUE(TheContest().workedBands.empty());
     EXPECT_EQ(BadFile(), "SOLSTICE-RACE CW TEST UBN file \r\n");
-    EXPECT_EQ(State().bandTable[3], (StringList{"20m", "-", "-", "-", "-"}));
-    EXPECT_EQ(State().cwTest, 1);
+    EXPECT_EQ(TheContest().bandTable[3], (StringList{"20m", "-", "-", "-", "-"}));
+    EXPECT_EQ(TheContest().cwTest, 1);
 }
 
 TEST_F(Reset, ExUssrFlagIsSetForGood) {
     engine::ResetArgs r = PassArgs();
     DoReset(r);
-    EXPECT_EQ(State().exUssr, 0);
+    EXPECT_EQ(TheContest().exUssr, 0);
     r.ownPrefix = "UA2";
     DoReset(r);
-    EXPECT_EQ(State().exUssr, 1);
+    EXPECT_EQ(TheContest().exUssr, 1);
     r.ownPrefix = "DL";
     DoReset(r);
-    EXPECT_EQ(State().exUssr, 1);
+    EXPECT_EQ(TheContest().exUssr, 1);
 }
 
 TEST_F(Reset, HostVersionFromTheIniInTheSearchedFolder) {
@@ -67,34 +67,34 @@ TEST_F(Reset, HostVersionFromTheIniInTheSearchedFolder) {
     // A stray ini in the current folder is not the one that was found.
     WriteFile(dir_.path() / "Ketl2.ini", "Ketl=2.16\r\n");
     DoReset(PassArgs(folder));
-    EXPECT_EQ(State().hostVersion, "2.19");
+    EXPECT_EQ(TheContest().hostVersion, "2.19");
 }
 
 TEST_F(Reset, HostVersionRules) {
     DoReset(PassArgs("nowhere/"));
-    EXPECT_EQ(State().hostVersion, "Ketl");
+    EXPECT_EQ(TheContest().hostVersion, "Ketl");
 
     // The tag may stand anywhere; the first five characters go all the same.
     std::string folder = HostFolder("Ketl2.ini", "xKetl=2.20\r\n");
     DoReset(PassArgs(folder));
-    EXPECT_EQ(State().hostVersion, "=2.20");
+    EXPECT_EQ(TheContest().hostVersion, "=2.20");
 
     // Found but without the line: the version known so far stays.
     WriteFile(dir_.path() / "host/Ketl2.ini", "[Main]\r\n");
     DoReset(PassArgs(folder));
-    EXPECT_EQ(State().hostVersion, "=2.20");
+    EXPECT_EQ(TheContest().hostVersion, "=2.20");
 
     // A backup tells where the host lives, but only "Ketl2.ini" itself is read.
     fs::remove(dir_.path() / "host/Ketl2.ini");
     WriteFile(dir_.path() / "host/OldKetl2.ini", "Ketl=2.16\r\n");
     DoReset(PassArgs(folder));
-    EXPECT_EQ(State().hostVersion, "=2.20");
+    EXPECT_EQ(TheContest().hostVersion, "=2.20");
 
     // Only names with "Ketl2.ini" in them count.
     fs::remove(dir_.path() / "host/OldKetl2.ini");
     WriteFile(dir_.path() / "host/Other.ini", "Ketl=1.0\r\n");
     DoReset(PassArgs(folder));
-    EXPECT_EQ(State().hostVersion, "Ketl");
+    EXPECT_EQ(TheContest().hostVersion, "Ketl");
 }
 
 TEST_F(Reset, StartAlternatesAndStartsTheSetupWindowEveryOtherTime) {
@@ -131,12 +131,12 @@ TEST_F(Reset, ExportResetNeverStartsTheSetupWindow) {
     engine::ResetArgs r = PassArgs();
     r.exportFlag = 1;
     DoReset(r);
-    EXPECT_EQ(State().exportFlag, 1);
+    EXPECT_EQ(TheContest().exportFlag, 1);
     EXPECT_TRUE(SetupRecorder::calls.empty());
     EXPECT_EQ(settings::ReadKey("Start"), "0");
     r.exportFlag = 0;
     DoReset(r);
-    EXPECT_EQ(State().exportFlag, 0);
+    EXPECT_EQ(TheContest().exportFlag, 0);
     EXPECT_EQ(SetupRecorder::calls.size(), 1u);
 }
 
@@ -179,10 +179,10 @@ TEST_F(Removal, TakesTheFirstExactMatchOnly) {
     Add(other);
 
     EXPECT_EQ(Remove(second), 1);
-    ASSERT_EQ(State().log.Count(), 3);
-    EXPECT_TRUE(State().log[0].m_time.SameMoment(first.time));
-    EXPECT_TRUE(State().log[1].m_time.SameMoment(first.time));
-    EXPECT_EQ(State().log[2].m_strBand, "40m");
+    ASSERT_EQ(TheContest().log.Count(), 3);
+    EXPECT_TRUE(TheContest().log[0].m_time.SameMoment(first.time));
+    EXPECT_TRUE(TheContest().log[1].m_time.SameMoment(first.time));
+    EXPECT_EQ(TheContest().log[2].m_strBand, "40m");
 
     // Mode, band and call must match exactly.
     engine::QsoArgs lower = first;
@@ -191,11 +191,11 @@ TEST_F(Removal, TakesTheFirstExactMatchOnly) {
     lower = first;
     lower.band = "20M";
     Remove(lower);
-    EXPECT_EQ(State().log.Count(), 3);
+    EXPECT_EQ(TheContest().log.Count(), 3);
     Remove(first);
-    EXPECT_EQ(State().log.Count(), 2);
+    EXPECT_EQ(TheContest().log.Count(), 2);
     // The remaining copy of `first` is the former dupe.
-    EXPECT_EQ(State().log[0].m_bDupe, 1);
+    EXPECT_EQ(TheContest().log[0].m_bDupe, 1);
 }
 
 TEST_F(Removal, NullTimesMatchInvalidOnesNever) {
@@ -206,10 +206,10 @@ TEST_F(Removal, NullTimesMatchInvalidOnesNever) {
     Add(nul);
     Add(inv);
     Remove(inv);
-    EXPECT_EQ(State().log.Count(), 2);
+    EXPECT_EQ(TheContest().log.Count(), 2);
     Remove(nul);
-    ASSERT_EQ(State().log.Count(), 1);
-    EXPECT_EQ(State().log[0].m_strCall, "A2");
+    ASSERT_EQ(TheContest().log.Count(), 1);
+    EXPECT_EQ(TheContest().log[0].m_strCall, "A2");
 }
 
 TEST_F(Removal, DropsOnlyTheRemovedQsosLines) {
@@ -235,12 +235,12 @@ TEST_F(Removal, DropsOnlyTheRemovedQsosLines) {
     EXPECT_NE(lines[1].find("  EA1AB  599  12   NO SPAIN"), std::string::npos);
     EXPECT_NE(lines[2].find(" 1404  EA1XX  599  001  EA1A  599  12   NO SPAIN"), std::string::npos);
     EXPECT_NE(lines[3].find(" 1404  EA1XX  599  001  EA1A  599  12   DUPE"), std::string::npos);
-    EXPECT_EQ(State().log.Count(), 3);
+    EXPECT_EQ(TheContest().log.Count(), 3);
 }
 
 TEST_F(Removal, RewritesWithTheCurrentTitle) {
     Add(Qso("A1", "12m"));
-    State().cwTest = 0;  // the Setup window chose SSB meanwhile
+    TheContest().cwTest = 0;  // the Setup window chose SSB meanwhile
     Remove(Qso("B1"));
     std::vector<std::string> lines = BadLines();
     ASSERT_EQ(lines.size(), 2u);
@@ -249,24 +249,24 @@ TEST_F(Removal, RewritesWithTheCurrentTitle) {
 }
 
 TEST_F(Removal, MissingFileIsNotCreated) {
-    fs::remove(dir_.path() / State().badQsoFile);
+    fs::remove(dir_.path() / TheContest().badQsoFile);
     Remove(Qso("A1"));
-    EXPECT_FALSE(fs::exists(dir_.path() / State().badQsoFile));
+    EXPECT_FALSE(fs::exists(dir_.path() / TheContest().badQsoFile));
 }
 
 TEST_F(Removal, ListsGoWithTheLastEntry) {
     Add(Qso("A1", "20m"));
     Add(Qso("A2", "40m"));
-    State().entityLists[3] = {"DL"};
-    State().provinceLists[2] = {"M"};
+    TheContest().entityLists[3] = {"DL"};
+    TheContest().provinceLists[2] = {"M"};
     Remove(Qso("A1", "20m"));
-    EXPECT_EQ(State().workedBands, (StringList{"20m", "40m"}));
-    EXPECT_EQ(State().entityLists[3], StringList{"DL"});
+    EXPECT_EQ(TheContest().workedBands, (StringList{"20m", "40m"}));
+    EXPECT_EQ(TheContest().entityLists[3], StringList{"DL"});
     Remove(Qso("A2", "40m"));
-    EXPECT_TRUE(State().workedBands.empty());
+    EXPECT_TRUE(TheContest().workedBands.empty());
     for (int slot = 0; slot < contest::kBandCount; ++slot) {
-        EXPECT_TRUE(State().entityLists[slot].empty());
-        EXPECT_TRUE(State().provinceLists[slot].empty());
+        EXPECT_TRUE(TheContest().entityLists[slot].empty());
+        EXPECT_TRUE(TheContest().provinceLists[slot].empty());
     }
 }
 
@@ -280,21 +280,21 @@ TEST_F(Removal, ClearsProvinceMarksForMainlandSpainAndAlwaysAsksForRefresh) {
     Add(ea);
     Add(ea8);
     SetupRecorder::windowExists = true;
-    RefreshAllowed() = 0;
+    TheContest().refreshAllowed = 0;
 
     Remove(ea8);
     EXPECT_EQ(SetupRecorder::calls, (std::vector<std::string>{"refresh"}));
-    EXPECT_EQ(RefreshAllowed().load(), 1);
+    EXPECT_EQ(TheContest().refreshAllowed.load(), 1);
     Remove(ea8);  // no longer stored: no marks, still a refresh
     Remove(ea);
     EXPECT_EQ(SetupRecorder::calls,
               (std::vector<std::string>{"refresh", "refresh", "clear marks", "refresh"}));
 
     SetupRecorder::windowExists = false;
-    RefreshAllowed() = 0;
+    TheContest().refreshAllowed = 0;
     Remove(ea);
     EXPECT_EQ(SetupRecorder::calls.size(), 4u);
-    EXPECT_EQ(RefreshAllowed().load(), 1);
+    EXPECT_EQ(TheContest().refreshAllowed.load(), 1);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ protected:
         StateTest::SetUp();
         dir_.MakePlugins();
         ui::TakeMessages();
-        PluginState& s = State();
+        engine::Contest& s = TheContest();
         s.cwTest = 1;
         s.ownCall = "DL1ABC";
         s.ownPrefix = "DL";
@@ -40,8 +40,8 @@ protected:
         Add("K2AA", "20m", "K", "", At(12, 0));
     }
     std::string Result(int* out = nullptr) {
-        StateLock lock(StateMutex());
-        return results::GetResult(out, lock);
+        StateLock lock(TheContest().mutex);
+        return results::GetResult(TheContest(), out, lock);
     }
     std::string Claimed() { return settings::ReadKey("Claimed"); }
 
@@ -75,7 +75,7 @@ TEST_F(ResultsTest, TextFormOfTheWorkedExample) {
 }
 
 TEST_F(ResultsTest, TextFormOfAnEmptyLogInSsb) {
-    State().cwTest = 0;
+    TheContest().cwTest = 0;
     const std::string expected =
         "    SOLSTICE RACE CONTEST SSB 05.12-06.12.2026 \r\n"
         "\t\tContestant: DL1ABC\r\n"
@@ -96,10 +96,10 @@ TEST_F(ResultsTest, TextFormOfAnEmptyLogInSsb) {
 }
 
 TEST_F(ResultsTest, HtmlFormOfTheWorkedExample) {
-    State().html = 1;
+    TheContest().html = 1;
     AddExample();
     Add("K1AA", "20m", "K", "", At(12, 1), true);
-    State().badQsoFile = "bad.txt";
+    TheContest().badQsoFile = "bad.txt";
     WriteFile(
         dir_.path() / "bad.txt",
         "SOLSTICE-RACE CW TEST UBN file \r\nQSO: 1   WRONG MODE !!!\r\nQSO: 2   DUPE !!!\r\n");
@@ -134,8 +134,8 @@ TEST_F(ResultsTest, HtmlFormOfTheWorkedExample) {
 }
 
 TEST_F(ResultsTest, HtmlOfAnEmptyLogInSsb) {
-    State().html = 1;
-    State().cwTest = 0;
+    TheContest().html = 1;
+    TheContest().cwTest = 0;
     std::string page = Result();
     EXPECT_NE(page.find("<center><b>   SOLSTICE RACE CONTEST SSB 05.12-06.12.2026</b>"),
               std::string::npos);
@@ -146,10 +146,10 @@ TEST_F(ResultsTest, HtmlOfAnEmptyLogInSsb) {
 }
 
 TEST_F(ResultsTest, HostTextsCannotInjectMarkup) {
-    State().html = 1;
-    State().ownCall = "<script>\"x\"&";
-    State().startText = "<b>";
-    State().endText = "a&b";
+    TheContest().html = 1;
+    TheContest().ownCall = "<script>\"x\"&";
+    TheContest().startText = "<b>";
+    TheContest().endText = "a&b";
     Add("K1AA", "<i>", "K", "", At(12, 0));
     std::string page = Result();
     EXPECT_NE(page.find("Contestant:  <b>&lt;script&gt;&quot;x&quot;&amp;</center>"),
@@ -159,7 +159,7 @@ TEST_F(ResultsTest, HostTextsCannotInjectMarkup) {
     EXPECT_EQ(page.find("<script>"), std::string::npos);
     EXPECT_EQ(page.find("<i>"), std::string::npos);
     // The plain text is not HTML: it carries the texts as they are.
-    State().html = 0;
+    TheContest().html = 0;
     EXPECT_NE(Result().find("Contestant: <script>\"x\"&\r\n"), std::string::npos);
 }
 
@@ -197,13 +197,13 @@ TEST_F(ResultsTest, ClaimedFollowsTheLogAndUnwritableFileIsSilent) {
     std::filesystem::remove_all(dir_.path() / "Plugins");
     Add("EA3AA", "10m", "EA", "", At(12, 6));
     EXPECT_NE(Result().find("Score: 12(4+2) = 72"), std::string::npos);
-    EXPECT_EQ(State().claimed, 72);
+    EXPECT_EQ(TheContest().claimed, 72);
     EXPECT_FALSE(std::filesystem::exists(dir_.path() / "Plugins"));
 }
 
 TEST_F(ResultsTest, ExportCallShowsItsMessageEveryTimeWithoutRates) {
     AddExample();
-    State().exportFlag = 1;
+    TheContest().exportFlag = 1;
     for (int call = 0; call < 2; ++call) {
         const std::string text = Result();
         EXPECT_NE(text.find("Hourly (10min) QSO rate:     0 (0) QSOs/hour"), std::string::npos);
@@ -213,16 +213,16 @@ TEST_F(ResultsTest, ExportCallShowsItsMessageEveryTimeWithoutRates) {
         EXPECT_EQ(shown[0].caption, "Output");
         EXPECT_EQ(shown[0].style, 64u);
     }
-    EXPECT_EQ(State().exportFlag, 1);
+    EXPECT_EQ(TheContest().exportFlag, 1);
     EXPECT_EQ(Claimed(), "24");
 }
 
 TEST_F(ResultsTest, ResultsRefillTheMultiplierLists) {
     AddExample();
     Result();
-    EXPECT_EQ(State().entityLists[3], (StringList{"EA", "K"}));
-    EXPECT_EQ(State().provinceLists[3], StringList{"M"});
-    EXPECT_EQ(State().entityLists[2], StringList{"F"});
+    EXPECT_EQ(TheContest().entityLists[3], (StringList{"EA", "K"}));
+    EXPECT_EQ(TheContest().provinceLists[3], StringList{"M"});
+    EXPECT_EQ(TheContest().entityLists[2], StringList{"F"});
 }
 
 }  // namespace

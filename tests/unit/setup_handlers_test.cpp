@@ -15,13 +15,13 @@ protected:
         dir.MakePlugins();
     }
     std::string Key(const char* key) { return settings::ReadKey(key); }
-    int CwTest() { return State().cwTest; }
+    int CwTest() { return TheContest().cwTest; }
 
     ScopedTempDir dir;
     FakeHost host;
     FakeWindows windows;
     FakeView view;
-    SetupHandlers handlers{host, windows, view};
+    SetupHandlers handlers{TheContest(), host, windows, view};
 };
 
 using Commands = std::vector<std::string>;
@@ -63,8 +63,8 @@ TEST_F(SetupHandlersTest, StoredSsbSendsOnlyTheSsbMode) {
 TEST_F(SetupHandlersTest, StoredCwIsSentAndLeftAsStored) {
     settings::WriteKey("CW", "1");
     {
-        StateLock lock(StateMutex());
-        State().cwTest = 1;  // as the reset read it
+        StateLock lock(TheContest().mutex);
+        TheContest().cwTest = 1;  // as the reset read it
     }
     handlers.LoadSettings();
     handlers.SendInitialMode();
@@ -134,12 +134,12 @@ TEST_F(SetupHandlersTest, RefusedModeCommandStillSetsLogSettingsAndBoxes) {
 }
 
 TEST_F(SetupHandlersTest, ViewBoxesFollowTheWindowsAndPostARefresh) {
-    RefreshAllowed() = 0;
+    TheContest().refreshAllowed = 0;
     handlers.ToggleEadx();
     EXPECT_TRUE(windows.eadxOpen);
     EXPECT_EQ(handlers.Options().eadx, 1);
     EXPECT_EQ(Key("EADX100"), "1");
-    EXPECT_EQ(RefreshAllowed(), 1);
+    EXPECT_EQ(TheContest().refreshAllowed, 1);
     EXPECT_EQ(view.refreshesPosted, 1);
     handlers.ToggleEadx();
     EXPECT_FALSE(windows.eadxOpen);
@@ -162,13 +162,13 @@ TEST_F(SetupHandlersTest, ViewBoxesFollowTheWindowsAndPostARefresh) {
 TEST_F(SetupHandlersTest, OnTopClosesDisplaysForTheRefreshToReopen) {
     handlers.ToggleEadx();
     handlers.ToggleProvince();
-    RefreshAllowed() = 0;
+    TheContest().refreshAllowed = 0;
     handlers.ToggleOnTop();
-    EXPECT_EQ(State().onTop, 1);
+    EXPECT_EQ(TheContest().onTop, 1);
     EXPECT_EQ(Key("setup_window_on_top"), "1");
     EXPECT_FALSE(windows.eadxOpen);
     EXPECT_FALSE(windows.provinceOpen);
-    EXPECT_EQ(RefreshAllowed(), 0);  // posted without touching the flag
+    EXPECT_EQ(TheContest().refreshAllowed, 0);  // posted without touching the flag
     EXPECT_EQ(view.refreshesPosted, 3);
     EXPECT_EQ(view.shown.back().onTop, 1);
     // The refresh opens both again.
@@ -177,7 +177,7 @@ TEST_F(SetupHandlersTest, OnTopClosesDisplaysForTheRefreshToReopen) {
     EXPECT_TRUE(windows.eadxOpen);
     EXPECT_TRUE(windows.provinceOpen);
     handlers.ToggleOnTop();
-    EXPECT_EQ(State().onTop, 0);
+    EXPECT_EQ(TheContest().onTop, 0);
     EXPECT_EQ(Key("setup_window_on_top"), "0");
 }
 

@@ -29,7 +29,7 @@ protected:
                  double time = 0) {
         Add(call, band, prefix, "", time, true);
     }
-    Tally Compute(bool withRates = true) { return ComputeTally(State(), withRates); }
+    Tally Compute(bool withRates = true) { return ComputeTally(TheContest(), withRates); }
 };
 
 TEST(QsoPoints, OwnAndWorkedStationInOrOutsideSpain) {
@@ -65,11 +65,11 @@ TEST_F(TallyTest, SortedBandListStaysSortedInTheState) {
     EXPECT_EQ(t.rows[0].band, "160m");
     EXPECT_EQ(t.rows[1].band, "40m");
     EXPECT_EQ(t.rows[2].band, "10m");
-    EXPECT_EQ(State().workedBands, (StringList{"160m", "40m", "10m"}));
+    EXPECT_EQ(TheContest().workedBands, (StringList{"160m", "40m", "10m"}));
 }
 
 TEST_F(TallyTest, EmptyLogGivesNoRowsAndZeros) {
-    State().entityLists[3] = {"K"};
+    TheContest().entityLists[3] = {"K"};
     Tally t = Compute();
     EXPECT_TRUE(t.rows.empty());
     EXPECT_EQ(t.total.qsos, 0);
@@ -77,11 +77,11 @@ TEST_F(TallyTest, EmptyLogGivesNoRowsAndZeros) {
     EXPECT_EQ(t.score, 0);
     EXPECT_EQ(t.rates.hourQsos, 0);
     // No band was worked, so no per-band list was touched.
-    EXPECT_EQ(State().entityLists[3], StringList{"K"});
+    EXPECT_EQ(TheContest().entityLists[3], StringList{"K"});
 }
 
 TEST_F(TallyTest, WorkedExampleScoresPointsTimesMultipliers) {
-    State().ownPrefix = "DL";
+    TheContest().ownPrefix = "DL";
     Add("EA1AA", "20m", "EA", "M");
     Add("K1AA", "20m", "K");
     Add("K2AA", "20m", "K");
@@ -100,7 +100,7 @@ TEST_F(TallyTest, WorkedExampleScoresPointsTimesMultipliers) {
                                 t.total.mults}),
               (std::vector<int>{4, 6, 3, 1, 4}));
     EXPECT_EQ(t.score, 24);
-    EXPECT_EQ(State().claimed, 24);
+    EXPECT_EQ(TheContest().claimed, 24);
 }
 
 TEST_F(TallyTest, MultipliersCountOncePerBandAndAgainOnEveryOtherBand) {
@@ -118,23 +118,23 @@ TEST_F(TallyTest, MultipliersCountOncePerBandAndAgainOnEveryOtherBand) {
     EXPECT_EQ(t.rows[1].entities, 1);
     EXPECT_EQ(t.total.entities, 3);
     // The lists that the multiplier windows show, in first-counted order.
-    EXPECT_EQ(State().entityLists[2], (StringList{"K", "EA"}));
-    EXPECT_EQ(State().provinceLists[2], (StringList{"M", "B"}));
-    EXPECT_EQ(State().entityLists[3], StringList{"K"});
-    EXPECT_TRUE(State().provinceLists[3].empty());
+    EXPECT_EQ(TheContest().entityLists[2], (StringList{"K", "EA"}));
+    EXPECT_EQ(TheContest().provinceLists[2], (StringList{"M", "B"}));
+    EXPECT_EQ(TheContest().entityLists[3], StringList{"K"});
+    EXPECT_TRUE(TheContest().provinceLists[3].empty());
 }
 
 // The per-QSO view that the report page charts: one entry per stored QSO, in log order,
 // saying what each counted for on its band.
 TEST_F(TallyTest, PerQsoViewSaysWhatEachStoredQsoCountedFor) {
-    State().ownPrefix = "DL";
+    TheContest().ownPrefix = "DL";
     Add("K1AA", "20m", "K", "", At(12, 0));
     Add("EA1AA", "40m", "EA", "M", At(12, 5));
     AddDupe("K1AA", "20m", "K", At(12, 9));
     Add("K2AA", "20m", "K", "", At(12, 7));
     Add("EA2AA", "40m", "EA", "M", At(12, 8));
     std::vector<results::ScoredQso> q;
-    Tally t = ComputeTally(State(), true, &q);
+    Tally t = ComputeTally(TheContest(), true, &q);
     ASSERT_EQ(q.size(), 5u);
     struct Row {
         int band, points;
@@ -170,7 +170,7 @@ TEST_F(TallyTest, FirstSpanishQsoWithProvinceIsTwoMultipliers) {
     t = Compute();
     EXPECT_EQ(t.rows[0].entities, 1);
     EXPECT_EQ(t.rows[0].points, 3 + 1 + 1);  // own station outside Spain
-    EXPECT_EQ(State().entityLists[4], StringList{"EA8"});
+    EXPECT_EQ(TheContest().entityLists[4], StringList{"EA8"});
 }
 
 TEST_F(TallyTest, DupesAndUncountedEntriesAddOnlyToTheDupeCount) {
@@ -192,14 +192,14 @@ TEST_F(TallyTest, DupesAndUncountedEntriesAddOnlyToTheDupeCount) {
 }
 
 TEST_F(TallyTest, OnlyWorkedBandsRefillTheirLists) {
-    State().entityLists[0] = {"OLD"};
-    State().provinceLists[0] = {"OLD"};
-    State().entityLists[3] = {"STALE"};
+    TheContest().entityLists[0] = {"OLD"};
+    TheContest().provinceLists[0] = {"OLD"};
+    TheContest().entityLists[3] = {"STALE"};
     Add("K1AA", "20m", "K");
     Compute();
-    EXPECT_EQ(State().entityLists[0], StringList{"OLD"});
-    EXPECT_EQ(State().provinceLists[0], StringList{"OLD"});
-    EXPECT_EQ(State().entityLists[3], StringList{"K"});
+    EXPECT_EQ(TheContest().entityLists[0], StringList{"OLD"});
+    EXPECT_EQ(TheContest().provinceLists[0], StringList{"OLD"});
+    EXPECT_EQ(TheContest().entityLists[3], StringList{"K"});
 }
 
 TEST_F(TallyTest, BandInAnotherLetterCaseIsReportedButFillsNoList) {
@@ -208,15 +208,15 @@ TEST_F(TallyTest, BandInAnotherLetterCaseIsReportedButFillsNoList) {
     Tally t = Compute();
     ASSERT_EQ(t.rows.size(), 2u);
     EXPECT_EQ(t.total.qsos, 2);
-    EXPECT_EQ(State().entityLists[3], StringList{"VE"});
+    EXPECT_EQ(TheContest().entityLists[3], StringList{"VE"});
     for (int slot = 0; slot < contest::kBandCount; ++slot) {
         if (slot == 3) continue;
-        EXPECT_TRUE(State().entityLists[slot].empty()) << slot;
+        EXPECT_TRUE(TheContest().entityLists[slot].empty()) << slot;
     }
 }
 
 TEST_F(TallyTest, ScoreBeyondThirtyTwoBitsWrapsInsteadOfTrapping) {
-    State().ownPrefix = "DL";
+    TheContest().ownPrefix = "DL";
     // Every QSO a new entity: points and multipliers grow together.
     for (int i = 0; i < 30000; ++i)
         Add("C" + std::to_string(i), "20m", "P" + std::to_string(i));
@@ -251,7 +251,7 @@ TEST(BadQsoCount, EveryLineButTheTitleAndTheDupes) {
 
 TEST_F(TallyTest, BadQsoCountComesFromTheCurrentFile) {
     ScopedTempDir dir;
-    State().badQsoFile = "bad.txt";
+    TheContest().badQsoFile = "bad.txt";
     WriteFile(dir.path() / "bad.txt",
               "SOLSTICE-RACE SSB TEST UBN file \r\nQSO: 1   NO NUMBER !!!\r\n");
     EXPECT_EQ(Compute().badQsos, 1);
@@ -272,7 +272,7 @@ TEST(WholeMinutes, HalfSecondDecidesTheEdge) {
 }
 
 TEST_F(TallyTest, RatesCountTheRateBandOnly) {
-    State().ownPrefix = "DL";
+    TheContest().ownPrefix = "DL";
     Add("K1AA", "20m", "K", "", At(11, 1));
     Add("EA1AA", "20m", "EA", "M", At(11, 55));
     Add("F1AA", "40m", "F", "", At(11, 59));
@@ -302,7 +302,7 @@ TEST_F(TallyTest, RateWindowEdgesAtFiftyNineMinutesFiftyNineSeconds) {
 }
 
 TEST_F(TallyTest, SingleQsoCountsInBothWindows) {
-    State().ownPrefix = "F";
+    TheContest().ownPrefix = "F";
     Add("EA8AA", "10m", "EA8", "GC", At(8, 0));
     Tally t = Compute();
     EXPECT_EQ(t.rates.hourQsos, 1);
@@ -313,7 +313,7 @@ TEST_F(TallyTest, SingleQsoCountsInBothWindows) {
 }
 
 TEST_F(TallyTest, NewestDupeSetsReferenceButNotLastPoints) {
-    State().ownPrefix = "DL";
+    TheContest().ownPrefix = "DL";
     Add("EA1AA", "20m", "EA", "M", At(10, 0));
     Add("K1AA", "40m", "K", "", At(11, 0));
     AddDupe("K1AA", "20m", "K", At(10, 55));
@@ -325,7 +325,7 @@ TEST_F(TallyTest, NewestDupeSetsReferenceButNotLastPoints) {
 }
 
 TEST_F(TallyTest, WithoutRatesOnlyTheLastQsoPointsRemain) {
-    State().ownPrefix = "EA";
+    TheContest().ownPrefix = "EA";
     Add("EA1AA", "20m", "EA", "M", At(12, 0));
     Tally t = Compute(false);
     EXPECT_EQ(t.rates.hourQsos, 0);

@@ -8,7 +8,8 @@
 #include <sstream>
 #include <string>
 
-#include "engine/state.h"
+#include "engine/contest.h"
+#include "plugin/state.h"
 
 // A fresh folder that is the current folder while the object lives; the plug-in writes its
 // files relative to the current folder, as the host's process does.
@@ -46,6 +47,15 @@ inline void WriteFile(const std::filesystem::path& p, const std::string& content
     out << content;
 }
 
+// The engine instance the running test works on.
+inline engine::Contest*& CurrentContest() {
+    static engine::Contest* current = nullptr;
+    return current;
+}
+inline engine::Contest& TheContest() {
+    return *CurrentContest();
+}
+
 // Stores a QSO straight into the log and records its band as worked, as admission does.
 inline void StoreQso(const std::string& call, const std::string& band, const std::string& prefix,
                      const std::string& province = "", double time = 0, bool dupe = false) {
@@ -56,14 +66,21 @@ inline void StoreQso(const std::string& call, const std::string& band, const std
     e.m_strProvince = province;
     e.m_time = COleDateTime(time);
     e.m_bDupe = e.m_bNotCounted = dupe ? 1 : 0;
-    State().log.Append(e);
-    StringList& worked = State().workedBands;
+    TheContest().log.Append(e);
+    StringList& worked = TheContest().workedBands;
     if (std::find(worked.begin(), worked.end(), band) == worked.end()) worked.push_back(band);
 }
 
-// Every test starts from the state after load.
+// Every test works on a new instance that reads and writes every file the plug-in's does.
+// Made before the fixtures' own members, which may hold it. It tells of an export as the
+// plug-in's does.
 class StateTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetStateForTests(); }
-    void TearDown() override { ResetStateForTests(); }
+    StateTest() {
+        contest_.completionMessage = ShowCompletionMessage;
+        CurrentContest() = &contest_;
+    }
+    ~StateTest() override { CurrentContest() = nullptr; }
+
+    engine::Contest contest_{engine::Files::All()};
 };

@@ -12,11 +12,18 @@
 
 #include "../unit/cabrillo_check.h"
 #include "cabrillo/cabrillo.h"
+#include "engine/contest.h"
 #include "find_window.h"
 #include "host_exports.h"
 #include "win/module.h"
 
 namespace {
+
+// The engine instance the windows show, made as the plug-in makes its own.
+engine::Contest& TheContest() {
+    static engine::Contest contest(engine::Files::All());
+    return contest;
+}
 
 const char kIni[] = "Plugins\\SOLSTICE-RACE.ini";
 const wchar_t kCaption[] = L"SOLSTICE RACE Contest";
@@ -301,10 +308,11 @@ TEST_F(CabrilloExport, CancelWritesNoKeyAndNoLog) {
 // come up, and an unconfirmed header must not lead to an export.
 TEST(CabrilloHeaderDialog, ThatCannotBeShownCancelsTheExport) {
     TempCurrentFolder folder;
-    ResetStateForTests();
+    TheContest().Clear();
     win::SetModule(GetModuleHandleA(nullptr));
-    State().exportFlag = 1;
-    StateLock lock(StateMutex());
-    EXPECT_EQ(cabrillo::PrepareExport("EA1XX", COleDateTime(), COleDateTime(), lock), 0);
-    EXPECT_EQ(State().exportFlag, 0);
+    TheContest().exportFlag = 1;
+    StateLock lock(TheContest().mutex);
+    EXPECT_EQ(cabrillo::PrepareExport(TheContest(), "EA1XX", COleDateTime(), COleDateTime(), lock),
+              0);
+    EXPECT_EQ(TheContest().exportFlag, 0);
 }

@@ -15,7 +15,7 @@
 #include "display/mem_dc.h"
 #include "display/multiplier.h"
 #include "display/province_boxes.h"
-#include "engine/state.h"
+#include "engine/contest.h"
 #include "host_exports.h"
 #include "resource.h"
 #include "win/messages.h"
@@ -23,6 +23,12 @@
 #include "win/wide_text.h"
 
 namespace {
+
+// The engine instance the windows show, made as the plug-in makes its own.
+engine::Contest& TheContest() {
+    static engine::Contest contest(engine::Files::All());
+    return contest;
+}
 
 // The windows' templates and icon live in Stats.dll; the test program links the display
 // code itself and takes the resources from the DLL.
@@ -152,10 +158,10 @@ int IndexOf(const std::string& caption) {
 class DisplayTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetStateForTests();
+        TheContest().Clear();
         CreateDirectoryA("Plugins", nullptr);
     }
-    void TearDown() override { ResetStateForTests(); }
+    void TearDown() override { TheContest().Clear(); }
 
     void ExpectGreen(const Ea_Province& grid, const Shot& shot, int box) {
         RECT r = ChildRect(grid.Hwnd(), grid.Box(box).Hwnd());
@@ -177,7 +183,7 @@ protected:
 using ProvinceGrid = DisplayTest;
 
 TEST_F(ProvinceGrid, OpensAtTenTenWithAllBoxesFromTheTemplateGreen) {
-    Ea_Province grid;
+    Ea_Province grid(TheContest());
     ASSERT_TRUE(grid.Create());
     HWND hwnd = grid.Hwnd();
     EXPECT_TRUE(IsWindowVisible(hwnd));
@@ -214,7 +220,7 @@ TEST_F(ProvinceGrid, OpensAtTenTenWithAllBoxesFromTheTemplateGreen) {
 }
 
 TEST_F(ProvinceGrid, MarksTurnBoxesMagentaWithYellowLetteringAndClearTurnsThemBack) {
-    Ea_Province grid;
+    Ea_Province grid(TheContest());
     ASSERT_TRUE(grid.Create());
     grid.ClearMarks();
     for (const char* code : {"M", "GR", "SMR", "HQ", ""})
@@ -250,7 +256,7 @@ TEST_F(ProvinceGrid, MarksTurnBoxesMagentaWithYellowLetteringAndClearTurnsThemBa
 }
 
 TEST_F(ProvinceGrid, EnterAndClicksChangeNothingAndCloseEndsTheWindow) {
-    Ea_Province grid;
+    Ea_Province grid(TheContest());
     ASSERT_TRUE(grid.Create());
     HWND hwnd = grid.Hwnd();
     SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -280,7 +286,7 @@ TEST_F(ProvinceGrid, EnterAndClicksChangeNothingAndCloseEndsTheWindow) {
 TEST_F(ProvinceGrid, PositionIsReadFromAndSavedToTheSettings) {
     WritePrivateProfileStringA("Settings", "ea_x", "300", "Plugins\\SOLSTICE-RACE.ini");
     WritePrivateProfileStringA("Settings", "ea_y", "abc", "Plugins\\SOLSTICE-RACE.ini");
-    Ea_Province grid;
+    Ea_Province grid(TheContest());
     ASSERT_TRUE(grid.Create());
     EXPECT_EQ(WindowRect(grid.Hwnd()).left, 300);
     EXPECT_EQ(WindowRect(grid.Hwnd()).top, 10);
@@ -294,10 +300,10 @@ TEST_F(ProvinceGrid, PositionIsReadFromAndSavedToTheSettings) {
 
 TEST_F(ProvinceGrid, OnTopFlagMakesItTopmostAndCaptionsTakeCyrillicText) {
     {
-        StateLock lock(StateMutex());
-        State().onTop = 1;
+        StateLock lock(TheContest().mutex);
+        TheContest().onTop = 1;
     }
-    Ea_Province grid;
+    Ea_Province grid(TheContest());
     ASSERT_TRUE(grid.Create());
     EXPECT_TRUE(GetWindowLongW(grid.Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     // "Провинции" in code page 1251, whatever the system's code page.
@@ -433,7 +439,7 @@ TEST(MemDC, OnAPrintingContextDrawingGoesStraightThroughAndTheContextSurvives) {
 using EadxWindow = DisplayTest;
 
 TEST_F(EadxWindow, OpensAtTenFourHundredWithTheTableFillingIt) {
-    Multiplier window;
+    Multiplier window(TheContest());
     ASSERT_TRUE(window.Create());
     HWND hwnd = window.Hwnd();
     EXPECT_EQ(WindowRect(hwnd).left, 10);
@@ -465,11 +471,11 @@ TEST_F(EadxWindow, OpensAtTenFourHundredWithTheTableFillingIt) {
 
 TEST_F(EadxWindow, ListModeShowsTheSortedEntitiesOnTheListBackground) {
     {
-        StateLock lock(StateMutex());
-        State().currentBandSlot = 3;
-        State().entityLists[3] = {"K", "EA8", "DL", "EA"};
+        StateLock lock(TheContest().mutex);
+        TheContest().currentBandSlot = 3;
+        TheContest().entityLists[3] = {"K", "EA8", "DL", "EA"};
     }
-    Multiplier window;
+    Multiplier window(TheContest());
     ASSERT_TRUE(window.Create());
     window.InvalidateTable();
     Shot shot = Capture(window.TableButton());
@@ -488,15 +494,15 @@ TEST_F(EadxWindow, ListModeShowsTheSortedEntitiesOnTheListBackground) {
 
 TEST_F(EadxWindow, CallModeHighlightsTheCurrentBandRow) {
     {
-        StateLock lock(StateMutex());
-        State().enteredCall = "EA8AA";
-        State().currentBandSlot = 2;
+        StateLock lock(TheContest().mutex);
+        TheContest().enteredCall = "EA8AA";
+        TheContest().currentBandSlot = 2;
         const char* bands[] = {"160m", "80m", "40m", "20m", "15m", "10m"};
         for (int i = 0; i < 6; ++i)
-            State().bandTable[static_cast<size_t>(i)] = {bands[i], "", "", "", ""};
-        State().bandTable[2] = {"40m", "CW", "1203", "TF", ""};
+            TheContest().bandTable[static_cast<size_t>(i)] = {bands[i], "", "", "", ""};
+        TheContest().bandTable[2] = {"40m", "CW", "1203", "TF", ""};
     }
-    Multiplier window;
+    Multiplier window(TheContest());
     ASSERT_TRUE(window.Create());
     window.InvalidateTable();
     Shot shot = Capture(window.TableButton());
@@ -570,10 +576,10 @@ TEST(DialogLayer, ModalDialogEndsWithCancelOnCloseAndNothingThrownEscapes) {
 
 TEST_F(EadxWindow, OnTopFlagAndCyrillicCaption) {
     {
-        StateLock lock(StateMutex());
-        State().onTop = 1;
+        StateLock lock(TheContest().mutex);
+        TheContest().onTop = 1;
     }
-    Multiplier window;
+    Multiplier window(TheContest());
     ASSERT_TRUE(window.Create());
     EXPECT_TRUE(GetWindowLongW(window.Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     // "Множители" in code page 1251.

@@ -6,15 +6,22 @@
 #include <string>
 #include <vector>
 
-#include "engine/state.h"
+#include "engine/contest.h"
 #include "fake_host.h"
 #include "find_window.h"
 #include "host_exports.h"
 #include "settings/settings.h"
+#include "setup/setup_handlers.h"
 #include "setup/setup_thread.h"
 #include "win/module.h"
 
 namespace {
+
+// The engine instance the windows show, made as the plug-in makes its own.
+engine::Contest& TheContest() {
+    static engine::Contest contest(engine::Files::All());
+    return contest;
+}
 
 using Commands = std::vector<std::string>;
 
@@ -41,28 +48,29 @@ protected:
     void SetUp() override {
         CoInitialize(nullptr);
         CreateDirectoryA("Plugins", nullptr);
-        ResetStateForTests();
+        TheContest().Clear();
+        setup::ShowContest(TheContest());
         {
-            StateLock lock(StateMutex());
-            State().yearText = "2017";
+            StateLock lock(TheContest().mutex);
+            TheContest().yearText = "2017";
         }
         ASSERT_TRUE(host.Register()) << "the fake host could not register";
     }
     void TearDown() override {
-        PumpUntil([] { return RefreshAllowed() == 1; }, 2000);
+        PumpUntil([] { return TheContest().refreshAllowed == 1; }, 2000);
         setup::CloseAll();
         host.Revoke();
         CoUninitialize();
-        ResetStateForTests();
+        TheContest().Clear();
     }
 
     HWND StartAndWait() {
-        RefreshAllowed() = 0;
+        TheContest().refreshAllowed = 0;
         setup::StartRoutine();
         HWND w = nullptr;
         PumpUntil([&] { return (w = FindTop(kDialogClass, kSetupCaption)) != nullptr; });
         // The initialisation ends with a refresh; wait until it is done.
-        PumpUntil([&] { return !host.fieldsAsked.empty() && RefreshAllowed() == 1; });
+        PumpUntil([&] { return !host.fieldsAsked.empty() && TheContest().refreshAllowed == 1; });
         return w;
     }
     // Posts a click, as the operator's mouse would, and lets the setup thread handle it.
@@ -79,9 +87,9 @@ protected:
     }
     // Posts the refresh message and waits until the refresh has ended.
     bool RefreshNow() {
-        RefreshAllowed() = 0;
+        TheContest().refreshAllowed = 0;
         setup::PostRefresh();
-        return PumpUntil([] { return RefreshAllowed() == 1; });
+        return PumpUntil([] { return TheContest().refreshAllowed == 1; });
     }
     std::string Key(const char* key) { return settings::ReadKey(key); }
     bool HasCommand(const std::string& c) {
@@ -108,7 +116,7 @@ TEST_F(SetupWindowTest, FirstStartOpensTopmostAtDefaultPlaceAndSelectsCw) {
     EXPECT_EQ(host.commands[1], "<BAUDRATE:27>");
     EXPECT_EQ(host.fieldsAsked.front(), 5);
     // The log and the settings follow the CW the host was told.
-    EXPECT_EQ(State().cwTest, 1);
+    EXPECT_EQ(TheContest().cwTest, 1);
     EXPECT_EQ(Key("CW"), "1");
     EXPECT_EQ(Key("SSB"), "0");
     EXPECT_EQ(TextOf(GetDlgItem(w, 1018)), L"Country EADX100");
@@ -192,7 +200,7 @@ TEST_F(SetupWindowTest, TypedCallFillsTheBandTableAndTheCaption) {
     HWND w = StartAndWait();
     ASSERT_NE(w, nullptr);
     {
-        StateLock lock(StateMutex());
+        StateLock lock(TheContest().mutex);
         CInfo e;
         e.m_strCall = "EA3XYZ";
         e.m_strPrefix = "EA";
@@ -200,16 +208,16 @@ TEST_F(SetupWindowTest, TypedCallFillsTheBandTableAndTheCaption) {
         e.m_strMode = "CW";
         e.m_strProvince = "B";
         e.m_time = COleDateTime::FromFields(2017, 6, 21, 10, 7);
-        State().log.Append(e);
+        TheContest().log.Append(e);
     }
     host.entry = L"EA3XYZ";
     ASSERT_TRUE(RefreshNow());
     EXPECT_NE(FindTop(kDialogClass, L"SOLSTICE-RACE-2017 worked with EA3XYZ"), nullptr);
-    StateLock lock(StateMutex());
-    EXPECT_EQ(State().enteredCall, "EA3XYZ");
-    EXPECT_EQ(State().bandTable[2], (StringList{"40m", "CW", "10:07", "B", "   -"}));
-    EXPECT_EQ(State().bandTable[3][1], "   -");
-    EXPECT_EQ(State().currentBandSlot, 3);
+    StateLock lock(TheContest().mutex);
+    EXPECT_EQ(TheContest().enteredCall, "EA3XYZ");
+    EXPECT_EQ(TheContest().bandTable[2], (StringList{"40m", "CW", "10:07", "B", "   -"}));
+    EXPECT_EQ(TheContest().bandTable[3][1], "   -");
+    EXPECT_EQ(TheContest().currentBandSlot, 3);
 }
 
 TEST_F(SetupWindowTest, FrequencyMovesOfMoreThan300HzSendSp1) {
@@ -224,14 +232,14 @@ TEST_F(SetupWindowTest, FrequencyMovesOfMoreThan300HzSendSp1) {
     host.frequency = 7010601;
     ASSERT_TRUE(RefreshNow());
     EXPECT_EQ(host.commands, Commands{"<SP1>"});
-    EXPECT_EQ(State().currentBandSlot, 2);
+    EXPECT_EQ(TheContest().currentBandSlot, 2);
 }
 
 TEST_F(SetupWindowTest, RemovalRedrawsTheGridFromTheListsAsTheyAreNow) {
     settings::WriteKey("EA_Province", "1");
     {
-        StateLock lock(StateMutex());
-        State().provinceLists[3] = {"B", "SMR"};
+        StateLock lock(TheContest().mutex);
+        TheContest().provinceLists[3] = {"B", "SMR"};
     }
     HWND w = StartAndWait();
     ASSERT_NE(w, nullptr);
@@ -245,8 +253,8 @@ TEST_F(SetupWindowTest, RemovalRedrawsTheGridFromTheListsAsTheyAreNow) {
     ASSERT_FALSE(IntersectRect(&overlap, &g, &setupRect)) << "the Setup window covers the grid";
     EXPECT_TRUE(PumpUntil([&] { return WorkedBoxes(grid) == L"B EA0"; })) << WorkedBoxes(grid);
     {
-        StateLock lock(StateMutex());
-        State().provinceLists[3] = {"M"};
+        StateLock lock(TheContest().mutex);
+        TheContest().provinceLists[3] = {"M"};
     }
     setup::PostClearProvinceMarks();
     EXPECT_TRUE(PumpUntil([&] { return WorkedBoxes(grid) == L"M"; })) << WorkedBoxes(grid);
@@ -262,8 +270,8 @@ TEST_F(SetupWindowTest, FailedHostCallDoesNotMuteTheRefresh) {
     host.failFrequency = false;
     host.entryIsString = false;
     EXPECT_TRUE(RefreshNow());
-    StateLock lock(StateMutex());
-    EXPECT_EQ(State().enteredCall, "");
+    StateLock lock(TheContest().mutex);
+    EXPECT_EQ(TheContest().enteredCall, "");
 }
 
 TEST_F(SetupWindowTest, EnterIsIgnoredEscapeEndsWindowAndDisplays) {
@@ -296,8 +304,8 @@ TEST_F(SetupWindowTest, StartingAgainReplacesTheRunningWindow) {
 
 TEST_F(SetupWindowTest, RussianTextsForExUssrStations) {
     {
-        StateLock lock(StateMutex());
-        State().exUssr = 1;
+        StateLock lock(TheContest().mutex);
+        TheContest().exUssr = 1;
     }
     HWND w = nullptr;
     setup::StartRoutine();
@@ -316,7 +324,7 @@ TEST_F(SetupWindowTest, CloseAllEndsEverythingWithinTwoSeconds) {
     ASSERT_NE(w, nullptr);
     ASSERT_TRUE(PumpUntil([] { return FindGrid() != nullptr; }));
     // Close while the setup thread may be asking the host: the wait serves its calls.
-    RefreshAllowed() = 0;
+    TheContest().refreshAllowed = 0;
     setup::PostRefresh();
     ULONGLONG start = GetTickCount64();
     setup::CloseAll();
@@ -349,11 +357,11 @@ TEST_F(SetupWindowTest, ProcessEndDoesNotWaitForTheGoneThread) {
 TEST(SetupWithoutHost, ModeStillReachesTheSettings) {
     TempCurrentFolder folder;
     CreateDirectoryA("Plugins", nullptr);
-    ResetStateForTests();
+    TheContest().Clear();
     CoInitialize(nullptr);
     setup::StartRoutine();
     EXPECT_TRUE(PumpUntil([] { return settings::ReadKey("CW") == "1"; }));
-    EXPECT_TRUE(PumpUntil([] { return RefreshAllowed() == 1; }));
+    EXPECT_TRUE(PumpUntil([] { return TheContest().refreshAllowed == 1; }));
     setup::CloseAll();
     EXPECT_FALSE(setup::SetupWindowExists());
     CoUninitialize();

@@ -1,6 +1,6 @@
 #include "hostsim_report.h"
 
-#include "engine/bad_qso.h"
+#include "engine/contest.h"
 #include "report/report.h"
 
 namespace hostsim {
@@ -16,7 +16,7 @@ bool WriteReport(const HostLog& log, const std::string& path, std::string& error
         if (a.kind != Action::Add && a.kind != Action::Remove) continue;
         c.qsos.push_back({a.qso, a.kind == Action::Remove});
     }
-    return report::WritePage(c, badqso::FileName(log.end), path, error);
+    return report::WritePage(c, engine::BadQsoFileName(log.end), path, error);
 }
 
 }  // namespace hostsim

@@ -12,10 +12,8 @@
 #include "base/textfile.h"
 #include "contest/contest_rules.h"
 #include "display/province_boxes.h"
-#include "engine/engine.h"
-#include "engine/state.h"
+#include "engine/contest.h"
 #include "results/report.h"
-#include "results/tally.h"
 
 namespace report {
 
@@ -59,43 +57,38 @@ engine::QsoArgs ArgsOf(const std::string& ownCall, const tools::Qso& q) {
 
 namespace {
 
-Scored Replay(const Contest& c, const std::string& badQsoFile) {
-    ResetStateForTests();
-    Scored r;
-    {
-        StateLock lock(StateMutex());
-        PluginState& s = State();
-        // What the reset would set, without its files, settings and windows.
-        s.ownCall = c.ownCall;
-        s.ownPrefix = c.ownPrefix;
-        s.cwTest = c.cw ? 1 : 0;
-        s.startText = c.start.Format("%d.%m");
-        s.endText = c.end.Format("%d.%m.%Y");
-        s.badQsoFile.clear();  // the loaded plug-in writes the file; this copy writes none
-        for (const LoggedQso& q : c.qsos) {
-            engine::QsoArgs a = ArgsOf(c.ownCall, q);
-            if (q.remove)
-                engine::RemoveData(a);
-            else
-                engine::AddData(a);
-        }
-        s.badQsoFile = badQsoFile;  // read only, for the bad-QSO count
-        r.tally = results::ComputeTally(s, true, &r.qsos);
-        results::Heading h{c.cw, s.startText, s.endText, c.ownCall};
-        results::AppendHtml(r.resultsHtml, h, r.tally);
-        // The province grid's own marking, fed as the refresh feeds it.
-        for (size_t slot = 0; slot < r.maps.size(); ++slot) {
-            r.maps[slot].Clear();
-            for (const std::string& code : s.provinceLists[slot])
-                r.maps[slot].Mark(code);
-        }
-        std::set<std::string> seen;
-        for (const CInfo& e : s.log.Entries()) {
-            if (e.m_strPrefix.empty() && !e.m_strCall.empty() && seen.insert(e.m_strCall).second)
-                r.unresolved.push_back(e.m_strCall);
-        }
+// An engine instance of this page's own, which writes no file: the loaded plug-in wrote the
+// bad-QSO file, and this one keeps its lines in memory under the same rules.
+Scored Replay(const Contest& c) {
+    engine::Contest contest;
+    contest.SetMode(c.cw);
+    engine::ResetArgs reset;
+    reset.ownCall = c.ownCall;
+    reset.ownPrefix = c.ownPrefix;
+    reset.start = c.start;
+    reset.end = c.end;
+    contest.Reset(reset);
+    for (const LoggedQso& q : c.qsos) {
+        engine::QsoArgs a = ArgsOf(c.ownCall, q);
+        if (q.remove)
+            contest.Remove(a);
+        else
+            contest.Add(a);
     }
-    ResetStateForTests();
+    Scored r;
+    r.tally = contest.Score(&r.qsos);
+    r.resultsHtml = contest.ResultsHtml(r.tally);
+    // The province grid's own marking, fed as the refresh feeds it.
+    for (size_t slot = 0; slot < r.maps.size(); ++slot) {
+        r.maps[slot].Clear();
+        for (const std::string& code : contest.Provinces(static_cast<int>(slot)))
+            r.maps[slot].Mark(code);
+    }
+    std::set<std::string> seen;
+    for (const CInfo& e : contest.Log().Entries()) {
+        if (e.m_strPrefix.empty() && !e.m_strCall.empty() && seen.insert(e.m_strCall).second)
+            r.unresolved.push_back(e.m_strCall);
+    }
     return r;
 }
 
@@ -616,7 +609,7 @@ void Section(std::string& out, const char* id, const char* heading, const char* 
 }  // namespace
 
 std::string BuildPage(const Contest& c, const std::string& badQsoFile) {
-    const Scored r = Replay(c, badQsoFile);
+    const Scored r = Replay(c);
     const Figures f = Analyse(c, r);
     const results::Tally& t = r.tally;
     const std::string call = HtmlEscape(c.ownCall);

@@ -5,17 +5,16 @@
 //
 // Its numbers come from the plug-in's own scoring code. The tools talk to the plug-in
 // library through its exports, which give the results only as a whole; the page needs them
-// per QSO. So the report links the portable core and replays the same QSOs into it in this
-// process, then asks the results layer for its per-QSO tally (results::ComputeTally). The
-// library the tool loads keeps its own copy of the state: it binds its core symbols inside
-// itself (they are hidden there), and the tools are linked so that they export none of
-// theirs. The replay writes no file: the reasons come from the bad-QSO file the loaded
-// plug-in wrote.
+// per QSO. So the report links the portable core and replays the same QSOs into an engine
+// instance of its own (engine/contest.h), then asks it for its per-QSO tally. The library
+// the tool loads keeps its own instance: it binds its core symbols inside itself (they are
+// hidden there), and the tools are linked so that they export none of theirs. The page's
+// instance writes no file: the reasons come from the bad-QSO file the loaded plug-in wrote.
 #include <string>
 #include <vector>
 
 #include "base/datetime.h"
-#include "engine/engine.h"
+#include "engine/contest.h"
 #include "qso.h"
 
 namespace report {
@@ -36,8 +35,7 @@ struct Contest {
 };
 
 // The page for the contest. `badQsoFile` is the bad-QSO file the plug-in wrote for this log;
-// a missing one lists no reasons and counts no bad QSOs. Replays into this process's copy
-// of the plug-in's state and leaves it empty.
+// a missing one lists no reasons. Safe to call from several threads at once.
 std::string BuildPage(const Contest& contest, const std::string& badQsoFile);
 
 // Builds the page and writes it to `path`; false with the reason when it cannot be written.

@@ -12,7 +12,7 @@
 
 #include "command_line.h"
 #include "country_file.h"
-#include "engine/bad_qso.h"
+#include "engine/contest.h"
 #include "operator.h"
 #include "plugin.h"
 #include "report/report.h"
@@ -247,8 +247,8 @@ void AfterReplay(const scorer::ScoreRun& run, const Options& o) {
     for (const scorer::ReplayedQso& r : run.replayed)
         c.qsos.push_back({r.given, false});
     std::string error;
-    if (!report::WritePage(c, (fs::path(run.outDir) / badqso::FileName(run.end)).string(), o.report,
-                           error))
+    if (!report::WritePage(c, (fs::path(run.outDir) / engine::BadQsoFileName(run.end)).string(),
+                           o.report, error))
         Fail(1, error);
     if (!o.quiet) std::fprintf(stderr, "report page: %s\n", o.report.c_str());
 }
