@@ -246,7 +246,7 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
     double activitySum = 0;
     for (const Station& s : stations)
         activitySum += s.activity;
-    const long long wanted = static_cast<long long>(activitySum * 700);
+    const long long wanted = static_cast<long long>(activitySum * o.qsoRate);
     std::set<std::tuple<int, int, int>> worked;  // (lower, higher, band)
     std::vector<TrueQso> qsos;
     for (long long k = 0; k < wanted * 2 && static_cast<long long>(qsos.size()) < wanted; ++k) {
@@ -283,8 +283,10 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
         Station &sa = stations[static_cast<size_t>(q.a)], &sb = stations[static_cast<size_t>(q.b)];
         const std::string fromA = exchangeOf(sa), fromB = exchangeOf(sb);
         const int second = tick++;
-        Line la{q.minute, second, q.kHz, sb.call, fromA, fromB, false, "", "", ""};
-        Line lb{q.minute, second, q.kHz, sa.call, fromB, fromA, false, "", "", ""};
+        // Each side writes the minute it logs the QSO in: now and then the next one.
+        auto logged = [&] { return q.minute + (rng() % 8 == 0 ? 1 : 0); };
+        Line la{logged(), second, q.kHz, sb.call, fromA, fromB, false, "", "", ""};
+        Line lb{logged(), second, q.kHz, sa.call, fromB, fromA, false, "", "", ""};
         const bool both = sa.sendsLog && sb.sendsLog;
         bool aLogs = sa.sendsLog, bLogs = sb.sendsLog;
         // Mistakes on A's side; B's line stands (a bust by the other side costs you nothing).
@@ -314,7 +316,7 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
         // The same QSO logged again a little later.
         if (aLogs && !la.xQso && Uniform(rng) < o.dupes) {
             Line again = la;
-            again.minute = std::min(24 * 60 - 1, q.minute + 1 + static_cast<int>(rng() % 5));
+            again.minute = std::min(24 * 60 - 1, la.minute + 1 + static_cast<int>(rng() % 5));
             again.second = tick++;
             again.verdict = "DUPE";
             again.rightCall.clear();
