@@ -102,15 +102,26 @@ TEST(Checker, FindsWhatTheSimulationInjected) {
 TEST(Checker, OutputsAreTheSameEachTimeAndUnreadableLogsAreNamed) {
     Written w = Simulated(12, 4, "stats-checker-outputs");
     std::ofstream(w.dir / "junk.txt") << "not a log\n";
+    // The first log again, with a line that cannot be read: the later file stands.
+    std::string again = w.contest.logs.front().text;
+    again.insert(again.rfind("END-OF-LOG:"), "QSO: 14025 CW 2026-06-20\r\n");
+    std::ofstream(w.dir / "again.log", std::ios::binary) << again;
     std::vector<std::string> files = w.files;
     files.push_back((w.dir / "junk.txt").string());
-    files.push_back(w.files.front());  // the same log again: the later one stands
+    files.push_back((w.dir / "again.log").string());
     check::Checked a = check::CheckContest(files, Countries(), {}, 2);
     check::Checked b = check::CheckContest(files, Countries(), {}, 1);
     ASSERT_EQ(a.unreadable.size(), 1u);
     EXPECT_NE(a.unreadable[0].find("junk.txt"), std::string::npos);
     ASSERT_EQ(a.dropped.size(), 1u);
     EXPECT_EQ(a.entrants.size(), 12u);
+    const auto stands = std::find_if(
+        a.entrants.begin(), a.entrants.end(),
+        [&](const check::Entrant& e) { return e.file == (w.dir / "again.log").string(); });
+    ASSERT_NE(stands, a.entrants.end());
+    EXPECT_EQ(check::VerdictName(stands->findings.back().verdict), std::string("BAD"));
+    EXPECT_EQ(stands->findings.back().note.rfind("unreadable", 0), 0u)
+        << stands->findings.back().note;
     EXPECT_EQ(check::QsosCsv(a), check::QsosCsv(b));
     EXPECT_EQ(check::ResultsCsv(a), check::ResultsCsv(b));
     EXPECT_EQ(check::ResultsHtml(a), check::ResultsHtml(b));

@@ -35,7 +35,8 @@ long MinuteOf(const COleDateTime& t) {
 
 // What the scoring needs of a line besides what the matching reads.
 struct Extra {
-    tools::LoggedQso qso;
+    double time = 0;
+    unsigned freqHz = 0;
     bool damaged = false;
 };
 
@@ -53,11 +54,17 @@ bool Load(const std::string& path, Loaded& out, std::string& why) {
     }
     std::stringstream buffer;
     buffer << in.rdbuf();
-    std::string text = buffer.str();
     Entrant& e = out.entrant;
+    e.text = buffer.str();
+    const std::string& text = e.text;
     e.file = path;
     // The lines as written, and the Cabrillo tags before the first QSO.
     std::vector<int> xLines;
+    for (size_t at = 0; at < text.size();) {
+        e.lineStarts.push_back(static_cast<unsigned>(at));
+        size_t next = text.find('\n', at);
+        at = next == std::string::npos ? text.size() : next + 1;
+    }
     {
         std::string line;
         std::istringstream lines(text);
@@ -66,7 +73,6 @@ bool Load(const std::string& path, Loaded& out, std::string& why) {
         while (std::getline(lines, line)) {
             ++number;
             if (!line.empty() && line.back() == '\r') line.pop_back();
-            e.rawLines.push_back(line);
             const std::string upper = Upper(line.substr(0, 6));
             if (upper.rfind("X-QSO:", 0) == 0) xLines.push_back(number);
             if (upper.rfind("QSO:", 0) == 0 || upper.rfind("X-QSO:", 0) == 0) inHeader = false;
@@ -107,18 +113,20 @@ bool Load(const std::string& path, Loaded& out, std::string& why) {
         l.exchRcvd = q.exchRcvd;
         l.xQso = std::binary_search(xLines.begin(), xLines.end(), q.line);
         e.log.lines.push_back(l);
-        out.extras.push_back({std::move(q), false});
+        out.extras.push_back({q.time.m_dt, q.freqHz, false});
     }
     // A line that cannot be read is still a line of the log: it is judged, not lost.
+    std::vector<std::string> notes;
     for (const tools::DamagedRecord& d : read.damaged) {
         Line l;
         l.line = d.line;
         l.ruled = Verdict::kBad;
         e.log.lines.push_back(l);
+        notes.resize(e.log.lines.size());
+        notes.back() = "unreadable: " + (d.field.empty() ? "" : d.field + ": ") + d.reason;
         Extra x;
         x.damaged = true;
-        x.qso.rstSent = (d.field.empty() ? "" : d.field + ": ") + d.reason;
-        out.extras.push_back(std::move(x));
+        out.extras.push_back(x);
     }
     std::vector<size_t> order(e.log.lines.size());
     for (size_t i = 0; i < order.size(); ++i)
@@ -135,6 +143,9 @@ bool Load(const std::string& path, Loaded& out, std::string& why) {
     e.log.call = e.call;
     out.extras = std::move(extras);
     e.findings.resize(e.log.lines.size());
+    notes.resize(e.log.lines.size());
+    for (size_t k = 0; k < order.size(); ++k)
+        e.findings[k].note = std::move(notes[order[k]]);
     e.points.assign(e.log.lines.size(), 0);
     return true;
 }
@@ -160,7 +171,7 @@ struct Scoring {
 
 // Replays `lines` (indices, in time order) through an engine instance of its own.
 Scoring Replay(const Entrant& e, const std::vector<Extra>& extras, const std::vector<size_t>& lines,
-               const tools::Resolution& own, const std::vector<tools::Resolution>& worked,
+               const tools::Resolution& own, const std::vector<const tools::Resolution*>& worked,
                const COleDateTime& start, const COleDateTime& end, std::vector<int>* refused) {
     engine::Contest contest;
     contest.SetMode(e.cw);
@@ -172,20 +183,21 @@ Scoring Replay(const Entrant& e, const std::vector<Extra>& extras, const std::ve
     contest.Reset(reset);
     Scoring s;
     for (size_t i : lines) {
-        const tools::LoggedQso& q = extras[i].qso;
+        const Extra& x = extras[i];
+        const Line& l = e.log.lines[i];
         engine::QsoArgs a;
         a.ownCall = e.call;
-        a.call = e.log.lines[i].call;
-        a.time = q.time;
-        a.freqHz = q.freqHz ? q.freqHz : tools::BandStartHz(q.band);
-        a.mode = q.mode;
-        a.rstSent = q.rstSent.empty() ? (q.mode == "CW" ? "599" : "59") : q.rstSent;
-        a.rstRcvd = q.rstRcvd.empty() ? (q.mode == "CW" ? "599" : "59") : q.rstRcvd;
-        a.exchSent = q.exchSent;
-        a.exchRcvd = q.exchRcvd;
-        a.prefixText = worked[i].prefixText;
-        a.prefix = worked[i].entity;
-        a.band = q.band;
+        a.call = l.call;
+        a.time = COleDateTime(x.time);
+        a.freqHz = x.freqHz ? x.freqHz : tools::BandStartHz(l.band);
+        a.mode = l.mode;
+        // Reports count for nothing in the score.
+        a.rstSent = a.rstRcvd = l.mode == "CW" ? "599" : "59";
+        a.exchSent = l.exchSent;
+        a.exchRcvd = l.exchRcvd;
+        a.prefixText = worked[i]->prefixText;
+        a.prefix = worked[i]->entity;
+        a.band = l.band;
         if (contest.Add(a))
             s.stored.push_back(static_cast<int>(i));
         else if (refused)
@@ -199,7 +211,7 @@ Scoring Replay(const Entrant& e, const std::vector<Extra>& extras, const std::ve
 
 // Scores the log as submitted, and marks what the contest's rules refuse.
 void ScoreClaimed(Entrant& e, const std::vector<Extra>& extras, const tools::Resolution& own,
-                  const std::vector<tools::Resolution>& worked, const COleDateTime& start,
+                  const std::vector<const tools::Resolution*>& worked, const COleDateTime& start,
                   const COleDateTime& end) {
     int cw = 0, ssb = 0;
     for (const Line& l : e.log.lines)
@@ -209,9 +221,8 @@ void ScoreClaimed(Entrant& e, const std::vector<Extra>& extras, const tools::Res
     std::vector<size_t> order;
     for (size_t i = 0; i < e.log.lines.size(); ++i)
         if (!e.log.lines[i].xQso && !extras[i].damaged) order.push_back(i);
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return extras[a].qso.time.m_dt < extras[b].qso.time.m_dt;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return extras[a].time < extras[b].time; });
     std::vector<int> refused;
     Scoring s = Replay(e, extras, order, own, worked, start, end, &refused);
     e.claimed = s.score;
@@ -229,8 +240,6 @@ void ScoreClaimed(Entrant& e, const std::vector<Extra>& extras, const tools::Res
             e.findings[i].note = Refusal(e.log.lines[i], e.cw);
         }
     }
-    for (size_t i = 0; i < extras.size(); ++i)
-        if (extras[i].damaged) e.findings[i].note = "unreadable: " + extras[i].qso.rstSent;
 }
 
 bool Credited(Verdict v, bool removeUniques) {
@@ -239,7 +248,7 @@ bool Credited(Verdict v, bool removeUniques) {
 }
 
 void ScoreChecked(Entrant& e, const std::vector<Extra>& extras, const tools::Resolution& own,
-                  const std::vector<tools::Resolution>& worked, const COleDateTime& start,
+                  const std::vector<const tools::Resolution*>& worked, const COleDateTime& start,
                   const COleDateTime& end, const CheckOptions& o) {
     std::vector<size_t> order;
     for (size_t i = 0; i < e.log.lines.size(); ++i) {
@@ -249,9 +258,8 @@ void ScoreChecked(Entrant& e, const std::vector<Extra>& extras, const tools::Res
         if (v == Verdict::kBustedCall || v == Verdict::kBustedExchange)
             e.penaltyPoints += o.bustPenalty * e.points[i];
     }
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return extras[a].qso.time.m_dt < extras[b].qso.time.m_dt;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return extras[a].time < extras[b].time; });
     Scoring s = Replay(e, extras, order, own, worked, start, end, nullptr);
     e.checked = s.score;
     if (e.penaltyPoints > 0) {
@@ -278,6 +286,15 @@ void ForEach(size_t count, int threads, Work work) {
 }
 
 }  // namespace
+
+std::string Entrant::RawLine(int number) const {
+    if (number < 1 || size_t(number) > lineStarts.size()) return std::string();
+    const size_t from = lineStarts[size_t(number - 1)];
+    size_t to = size_t(number) < lineStarts.size() ? lineStarts[size_t(number)] : text.size();
+    while (to > from && (text[to - 1] == '\n' || text[to - 1] == '\r'))
+        --to;
+    return text.substr(from, to - from);
+}
 
 Checked CheckContest(const std::vector<std::string>& files, const tools::CountryFile& countries,
                      const CheckOptions& o, int threads) {
@@ -316,7 +333,7 @@ Checked CheckContest(const std::vector<std::string>& files, const tools::Country
         std::vector<int> years;
         for (const Loaded& l : entrants)
             for (const Extra& x : l.extras)
-                if (COleDateTime::Fields f; !x.damaged && x.qso.time.GetFields(f))
+                if (COleDateTime::Fields f; !x.damaged && COleDateTime(x.time).GetFields(f))
                     years.push_back(f.year);
         int year = 2026;
         if (!years.empty()) {
@@ -327,19 +344,31 @@ Checked CheckContest(const std::vector<std::string>& files, const tools::Country
     }
     if (out.end.m_status != COleDateTime::valid) out.end = COleDateTime(out.start.m_dt + 1.0);
 
-    std::vector<tools::Resolution> own(entrants.size());
-    std::vector<std::vector<tools::Resolution>> worked(entrants.size());
-    ForEach(entrants.size(), threads, [&](size_t i) {
-        Loaded& l = entrants[i];
-        own[i] = countries.Resolve(l.entrant.call);
+    // Each call resolved once: most are worked by many entrants.
+    std::unordered_map<std::string, size_t> callIndex;
+    std::vector<std::string> calls;
+    for (const Loaded& l : entrants) {
+        if (callIndex.emplace(l.entrant.call, calls.size()).second) calls.push_back(l.entrant.call);
         for (const Line& line : l.entrant.log.lines)
-            worked[i].push_back(countries.Resolve(line.call));
-        ScoreClaimed(l.entrant, l.extras, own[i], worked[i], out.start, out.end);
+            if (callIndex.emplace(line.call, calls.size()).second) calls.push_back(line.call);
+    }
+    std::vector<tools::Resolution> resolved(calls.size());
+    ForEach(calls.size(), threads, [&](size_t i) { resolved[i] = countries.Resolve(calls[i]); });
+    std::vector<const tools::Resolution*> own(entrants.size());
+    std::vector<std::vector<const tools::Resolution*>> worked(entrants.size());
+    for (size_t i = 0; i < entrants.size(); ++i) {
+        own[i] = &resolved[callIndex[entrants[i].entrant.call]];
+        for (const Line& line : entrants[i].entrant.log.lines)
+            worked[i].push_back(&resolved[callIndex[line.call]]);
+    }
+    ForEach(entrants.size(), threads, [&](size_t i) {
+        ScoreClaimed(entrants[i].entrant, entrants[i].extras, *own[i], worked[i], out.start,
+                     out.end);
     });
 
-    std::vector<Log> logs;
+    std::vector<const Log*> logs;
     for (const Loaded& l : entrants)
-        logs.push_back(l.entrant.log);
+        logs.push_back(&l.entrant.log);
     Outcome m = Match(logs, o.match);
     const long first = MinuteOf(out.start), last = MinuteOf(out.end);
     for (size_t i = 0; i < entrants.size(); ++i) {
@@ -360,8 +389,8 @@ Checked CheckContest(const std::vector<std::string>& files, const tools::Country
         }
     }
     ForEach(entrants.size(), threads, [&](size_t i) {
-        ScoreChecked(entrants[i].entrant, entrants[i].extras, own[i], worked[i], out.start, out.end,
-                     o);
+        ScoreChecked(entrants[i].entrant, entrants[i].extras, *own[i], worked[i], out.start,
+                     out.end, o);
     });
     for (Loaded& l : entrants)
         out.entrants.push_back(std::move(l.entrant));

@@ -34,7 +34,8 @@ struct Entrant {
     std::string file;
     std::string call;
     std::map<std::string, std::string> header;  // Cabrillo tags, SOAPBOX lines joined
-    std::vector<std::string> rawLines;          // the file's lines, for the evidence
+    std::string text;                           // the file as read, for the evidence
+    std::vector<unsigned> lineStarts;           // where each line of `text` starts
     Log log;                                    // its QSO lines in file order
     std::vector<int> points;                    // per line, as the claimed scoring counted it
     bool cw = true;
@@ -44,6 +45,9 @@ struct Entrant {
     int clockOffset = 0;
     std::vector<Finding> findings;  // per line
     std::vector<std::string> bustedBy;
+
+    // Line `number` (from 1) of the file as written, without its line end.
+    std::string RawLine(int number) const;
 };
 
 struct Checked {

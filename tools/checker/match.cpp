@@ -86,34 +86,55 @@ struct Ref {
     int line;
 };
 
+// A line that may confirm another, in an index sorted by what is looked up.
+struct Heard {
+    int call;  // the worked call, interned
+    int band;
+    long minute;  // corrected
+    Ref ref;
+    bool operator<(const Heard& o) const {
+        if (call != o.call) return call < o.call;
+        if (band != o.band) return band < o.band;
+        return minute < o.minute;
+    }
+};
+
 class Matcher {
 public:
-    Matcher(const std::vector<Log>& logs, const Options& o) : m_logs(logs), m_o(o) {
-        for (size_t i = 0; i < logs.size(); ++i)
-            m_entrant[logs[i].call] = static_cast<int>(i);
+    Matcher(const std::vector<const Log*>& logs, const Options& o) : m_logs(logs), m_o(o) {
         m_offsets.assign(logs.size(), 0);
         m_out.findings.resize(logs.size());
         m_out.bustedBy.resize(logs.size());
+        m_calls.resize(logs.size());
+        m_bands.resize(logs.size());
+        for (size_t i = 0; i < logs.size(); ++i)
+            m_own.push_back(Intern(logs[i]->call));
+        m_entrant.assign(m_names.size(), -1);
+        for (size_t i = 0; i < logs.size(); ++i)
+            m_entrant[size_t(m_own[i])] = static_cast<int>(i);
+        std::vector<std::pair<int, int>> callInLog;
         for (size_t i = 0; i < logs.size(); ++i) {
-            m_out.findings[i].resize(logs[i].lines.size());
-            for (size_t k = 0; k < logs[i].lines.size(); ++k) {
-                const Line& l = logs[i].lines[k];
-                Ref r{static_cast<int>(i), static_cast<int>(k)};
-                m_callCount[l.call].push_back(r.log);
-                if (!Partner(l)) continue;
-                m_heard[Key(l.call, l.band)].push_back(r);
-                m_byLog[Key(std::to_string(i) + "|" + l.call, l.band)].push_back(r);
+            const std::vector<Line>& lines = logs[i]->lines;
+            m_out.findings[i].resize(lines.size());
+            for (const Line& l : lines) {
+                m_calls[i].push_back(Intern(l.call));
+                m_bands[i].push_back(BandId(l.band));
+                callInLog.emplace_back(m_calls[i].back(), static_cast<int>(i));
             }
         }
-        for (auto& [call, logsWith] : m_callCount) {
-            std::sort(logsWith.begin(), logsWith.end());
-            logsWith.erase(std::unique(logsWith.begin(), logsWith.end()), logsWith.end());
-        }
+        m_entrant.resize(m_names.size(), -1);
+        std::sort(callInLog.begin(), callInLog.end());
+        callInLog.erase(std::unique(callInLog.begin(), callInLog.end()), callInLog.end());
+        m_logsWith.assign(m_names.size(), 0);
+        for (const auto& [call, log] : callInLog)
+            ++m_logsWith[size_t(call)];
     }
 
     Outcome Run() {
+        BuildIndexes();
         EstimateClocks();
         m_out.clockOffsets = m_offsets;
+        BuildHeard();
         MatchExact();
         MatchBusts(false);
         MatchBusts(true);
@@ -122,33 +143,69 @@ public:
     }
 
 private:
-    static std::string Key(const std::string& call, const std::string& band) {
-        return call + "|" + band;
+    int Intern(const std::string& call) {
+        auto [it, fresh] = m_ids.emplace(call, static_cast<int>(m_names.size()));
+        if (fresh) m_names.push_back(call);
+        return it->second;
+    }
+    int BandId(const std::string& band) {
+        auto [it, fresh] = m_bandIds.emplace(band, static_cast<int>(m_bandIds.size()));
+        return it->second;
     }
     static bool Partner(const Line& l) { return l.ruled == Verdict::kNone; }
-    const Line& At(Ref r) const { return m_logs[size_t(r.log)].lines[size_t(r.line)]; }
+    const Line& At(Ref r) const { return m_logs[size_t(r.log)]->lines[size_t(r.line)]; }
     Finding& FindingOf(Ref r) { return m_out.findings[size_t(r.log)][size_t(r.line)]; }
     long Time(Ref r) const { return At(r).minute - m_offsets[size_t(r.log)]; }
     bool Matched(Ref r) const {
         return m_out.findings[size_t(r.log)][size_t(r.line)].otherLog >= 0;
     }
-    const std::vector<Ref>* Lines(std::unordered_map<std::string, std::vector<Ref>>& index,
-                                  const std::string& key) {
-        auto it = index.find(key);
-        return it == index.end() ? nullptr : &it->second;
+    int EntrantOf(int call) const { return m_entrant[size_t(call)]; }
+
+    // Per log, the lines that may confirm another, by call, band and time.
+    void BuildIndexes() {
+        m_byLog.assign(m_logs.size(), {});
+        for (size_t i = 0; i < m_logs.size(); ++i) {
+            for (size_t k = 0; k < m_logs[i]->lines.size(); ++k) {
+                const Line& l = m_logs[i]->lines[k];
+                if (!Partner(l)) continue;
+                m_byLog[i].push_back({m_calls[i][k],
+                                      m_bands[i][k],
+                                      l.minute - m_offsets[i],
+                                      {static_cast<int>(i), static_cast<int>(k)}});
+            }
+            std::sort(m_byLog[i].begin(), m_byLog[i].end());
+        }
+    }
+    // The same over all logs, once the clocks are known.
+    void BuildHeard() {
+        m_heard.clear();
+        for (const std::vector<Heard>& lines : m_byLog)
+            m_heard.insert(m_heard.end(), lines.begin(), lines.end());
+        std::sort(m_heard.begin(), m_heard.end());
     }
 
-    // The unmatched line nearest in time among `candidates` within `window`, passing `fits`.
+    // The lines of `index` for one call and band, from `minute - window` on.
+    static std::pair<std::vector<Heard>::const_iterator, std::vector<Heard>::const_iterator> Range(
+        const std::vector<Heard>& index, int call, int band, long from, long to) {
+        Heard low{call, band, from, {0, 0}}, high{call, band, to + 1, {0, 0}};
+        return {std::lower_bound(index.begin(), index.end(), low),
+                std::lower_bound(index.begin(), index.end(), high)};
+    }
+
+    // The unmatched line nearest in time in `index` (call, band) within `window`, passing
+    // `fits`; null when there is none.
     template <typename Fits>
-    int Nearest(const std::vector<Ref>* candidates, Ref q, long window, Fits fits) {
-        if (!candidates) return -1;
-        int best = -1;
+    const Heard* Nearest(const std::vector<Heard>& index, int call, Ref q, long window, Fits fits) {
+        const long t = Time(q);
+        auto [from, to] =
+            Range(index, call, m_bands[size_t(q.log)][size_t(q.line)], t - window, t + window);
+        const Heard* best = nullptr;
         long bestGap = window + 1;
-        for (size_t k = 0; k < candidates->size(); ++k) {
-            Ref p = (*candidates)[k];
+        for (auto it = from; it != to; ++it) {
+            Ref p = it->ref;
             if (p.log == q.log || Matched(p) || At(p).mode != At(q).mode || !fits(p)) continue;
-            long gap = std::labs(Time(p) - Time(q));
-            if (gap < bestGap) bestGap = gap, best = static_cast<int>(k);
+            long gap = std::labs(it->minute - t);
+            if (gap < bestGap) bestGap = gap, best = &*it;
         }
         return best;
     }
@@ -167,18 +224,16 @@ private:
             std::vector<int> next(m_logs.size(), 0);
             for (size_t i = 0; i < m_logs.size(); ++i) {
                 std::vector<long> gaps;
-                for (size_t k = 0; k < m_logs[i].lines.size(); ++k) {
-                    const Line& l = m_logs[i].lines[k];
-                    auto other = m_entrant.find(l.call);
-                    if (!Partner(l) || other == m_entrant.end()) continue;
-                    const std::vector<Ref>* c = Lines(
-                        m_byLog, Key(std::to_string(other->second) + "|" + m_logs[i].call, l.band));
-                    if (!c) continue;
+                for (size_t k = 0; k < m_logs[i]->lines.size(); ++k) {
+                    const Line& l = m_logs[i]->lines[k];
+                    const int other = EntrantOf(m_calls[i][k]);
+                    if (!Partner(l) || other < 0 || other == static_cast<int>(i)) continue;
+                    const long t = l.minute - m_offsets[i];
+                    auto [from, to] = Range(m_byLog[size_t(other)], m_own[i], m_bands[i][k],
+                                            t - m_o.clockSearchMinutes, t + m_o.clockSearchMinutes);
                     long best = m_o.clockSearchMinutes + 1;
-                    for (Ref p : *c) {
-                        long gap = (l.minute - m_offsets[i]) - Time(p);
-                        if (std::labs(gap) < std::labs(best)) best = gap;
-                    }
+                    for (auto it = from; it != to; ++it)
+                        if (std::labs(t - it->minute) < std::labs(best)) best = t - it->minute;
                     if (std::labs(best) <= m_o.clockSearchMinutes) gaps.push_back(best);
                 }
                 if (gaps.size() < 3) continue;  // too little to tell
@@ -189,8 +244,12 @@ private:
             std::nth_element(sorted.begin(), sorted.begin() + long(sorted.size() / 2),
                              sorted.end());
             const int majority = sorted.empty() ? 0 : sorted[sorted.size() / 2];
-            for (int& off : next)
-                off -= majority;
+            for (size_t i = 0; i < next.size(); ++i) {
+                next[i] -= majority;
+                // A log's lines all move by its change: their order stays.
+                for (Heard& h : m_byLog[i])
+                    h.minute -= next[i] - m_offsets[i];
+            }
             m_offsets = next;
         }
     }
@@ -198,15 +257,13 @@ private:
     // Lines whose calls are each other's, on one band and mode, within the window.
     void MatchExact() {
         for (size_t i = 0; i < m_logs.size(); ++i)
-            for (size_t k = 0; k < m_logs[i].lines.size(); ++k) {
+            for (size_t k = 0; k < m_logs[i]->lines.size(); ++k) {
                 Ref q{static_cast<int>(i), static_cast<int>(k)};
-                const Line& l = At(q);
-                auto other = m_entrant.find(l.call);
-                if (!Partner(l) || Matched(q) || other == m_entrant.end()) continue;
-                const std::vector<Ref>* c = Lines(
-                    m_byLog, Key(std::to_string(other->second) + "|" + m_logs[i].call, l.band));
-                int p = Nearest(c, q, m_o.windowMinutes, [](Ref) { return true; });
-                if (p >= 0) Pair(q, (*c)[size_t(p)]);
+                const int other = EntrantOf(m_calls[i][k]);
+                if (!Partner(At(q)) || Matched(q) || other < 0) continue;
+                const Heard* p = Nearest(m_byLog[size_t(other)], m_own[i], q, m_o.windowMinutes,
+                                         [](Ref) { return true; });
+                if (p) Pair(q, p->ref);
             }
     }
 
@@ -214,28 +271,27 @@ private:
     // call. First the calls that sent no log, then those that did (else not in the log).
     void MatchBusts(bool entrants) {
         for (size_t i = 0; i < m_logs.size(); ++i)
-            for (size_t k = 0; k < m_logs[i].lines.size(); ++k) {
+            for (size_t k = 0; k < m_logs[i]->lines.size(); ++k) {
                 Ref q{static_cast<int>(i), static_cast<int>(k)};
                 const Line& l = At(q);
                 if (!Partner(l) || Matched(q) || l.xQso) continue;
-                if (m_entrant.count(l.call) != entrants) continue;
-                const std::vector<Ref>* c = Lines(m_heard, Key(m_logs[i].call, l.band));
-                int p = Nearest(c, q, m_o.windowMinutes, [&](Ref r) {
-                    return OneEditApart(m_logs[size_t(r.log)].call, l.call);
+                if ((EntrantOf(m_calls[i][k]) >= 0) != entrants) continue;
+                const Heard* p = Nearest(m_heard, m_own[i], q, m_o.windowMinutes, [&](Ref r) {
+                    return OneEditApart(m_logs[size_t(r.log)]->call, l.call);
                 });
-                if (p < 0) continue;
-                Ref right = (*c)[size_t(p)];
+                if (!p) continue;
+                Ref right = p->ref;
                 Pair(q, right);
                 Finding& f = FindingOf(q);
                 f.verdict = Verdict::kBustedCall;
-                f.note = m_logs[size_t(right.log)].call;
-                m_out.bustedBy[size_t(right.log)].push_back(m_logs[i].call);
+                f.note = m_logs[size_t(right.log)]->call;
+                m_out.bustedBy[size_t(right.log)].push_back(m_logs[i]->call);
             }
     }
 
     void Decide() {
         for (size_t i = 0; i < m_logs.size(); ++i)
-            for (size_t k = 0; k < m_logs[i].lines.size(); ++k) {
+            for (size_t k = 0; k < m_logs[i]->lines.size(); ++k) {
                 Ref q{static_cast<int>(i), static_cast<int>(k)};
                 const Line& l = At(q);
                 Finding& f = FindingOf(q);
@@ -250,11 +306,11 @@ private:
                     f.verdict = SameExchange(l.exchRcvd, p.exchSent) ? Verdict::kOk
                                                                      : Verdict::kBustedExchange;
                     if (f.verdict == Verdict::kBustedExchange) f.note = "sent " + p.exchSent;
-                } else if (m_entrant.count(l.call)) {
+                } else if (EntrantOf(m_calls[i][k]) >= 0) {
                     f.verdict = Verdict::kNil;
                 } else {
-                    f.verdict =
-                        m_callCount[l.call].size() > 1 ? Verdict::kUnverified : Verdict::kUnique;
+                    f.verdict = m_logsWith[size_t(m_calls[i][k])] > 1 ? Verdict::kUnverified
+                                                                      : Verdict::kUnique;
                 }
             }
         for (auto& calls : m_out.bustedBy) {
@@ -263,19 +319,25 @@ private:
         }
     }
 
-    const std::vector<Log>& m_logs;
+    const std::vector<const Log*>& m_logs;
     const Options& m_o;
-    std::unordered_map<std::string, int> m_entrant;
-    std::unordered_map<std::string, std::vector<int>> m_callCount;  // call -> logs having it
-    std::unordered_map<std::string, std::vector<Ref>> m_heard;      // call|band -> lines
-    std::unordered_map<std::string, std::vector<Ref>> m_byLog;      // log|call|band -> lines
+    std::unordered_map<std::string, int> m_ids;  // call -> interned id
+    std::vector<std::string> m_names;
+    std::unordered_map<std::string, int> m_bandIds;
+    std::vector<int> m_own;                 // per log: its call's id
+    std::vector<std::vector<int>> m_calls;  // per log, per line: the worked call's id
+    std::vector<std::vector<int>> m_bands;  // per log, per line
+    std::vector<int> m_entrant;             // per call id: its log, or -1
+    std::vector<int> m_logsWith;            // per call id: how many logs have it
+    std::vector<std::vector<Heard>> m_byLog;
+    std::vector<Heard> m_heard;
     std::vector<int> m_offsets;
     Outcome m_out;
 };
 
 }  // namespace
 
-Outcome Match(const std::vector<Log>& logs, const Options& options) {
+Outcome Match(const std::vector<const Log*>& logs, const Options& options) {
     return Matcher(logs, options).Run();
 }
 

@@ -52,7 +52,7 @@ struct Outcome {
     std::vector<std::vector<std::string>> bustedBy;  // per log: stations that busted its call
 };
 
-Outcome Match(const std::vector<Log>& logs, const Options& options);
+Outcome Match(const std::vector<const Log*>& logs, const Options& options);
 
 // Whether two calls are one edit apart (a sign changed, lost, added, or two swapped).
 bool OneEditApart(const std::string& a, const std::string& b);

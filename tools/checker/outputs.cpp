@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 
 #if defined(STATS_HAVE_SQLITE)
 #include <sqlite3.h>
@@ -127,15 +128,21 @@ std::vector<size_t> ByScore(const Checked& c) {
     return order;
 }
 
-std::string QsosCsv(const Checked& c) {
-    std::string out = "log,line,time,band,mode,call,exchange,verdict,other_log,other_line,note\n";
+void WriteQsosCsv(const Checked& c, std::ostream& out) {
+    out << "log,line,time,band,mode,call,exchange,verdict,other_log,other_line,note\n";
     ForEachQso(c, [&](const QsoRow& r) {
-        out += Csv(r.log) + "," + std::to_string(r.line) + "," + r.time + "," + Csv(r.band) + "," +
-               Csv(r.mode) + "," + Csv(r.call) + "," + Csv(r.exchange) + "," + r.verdict + "," +
-               Csv(r.otherLog) + "," + (r.otherLine ? std::to_string(r.otherLine) : "") + "," +
-               Csv(r.note) + "\n";
+        out << Csv(r.log) << ',' << r.line << ',' << r.time << ',' << Csv(r.band) << ','
+            << Csv(r.mode) << ',' << Csv(r.call) << ',' << Csv(r.exchange) << ',' << r.verdict
+            << ',' << Csv(r.otherLog) << ',';
+        if (r.otherLine) out << r.otherLine;
+        out << ',' << Csv(r.note) << '\n';
     });
-    return out;
+}
+
+std::string QsosCsv(const Checked& c) {
+    std::ostringstream out;
+    WriteQsosCsv(c, out);
+    return out.str();
 }
 
 std::string ResultsCsv(const Checked& c) {
@@ -193,11 +200,7 @@ std::string Lcr(const Checked& c, size_t i) {
     for (size_t k = 0; k < e.log.lines.size(); ++k) {
         const Line& l = e.log.lines[k];
         const Finding& f = e.findings[k];
-        auto raw = [&](const Entrant& who, int number) {
-            return number >= 1 && size_t(number) <= who.rawLines.size()
-                       ? who.rawLines[size_t(number - 1)]
-                       : std::string();
-        };
+        auto raw = [&](const Entrant& who, int number) { return who.RawLine(number); };
         if (f.verdict == Verdict::kUnique)
             uniques += "  line " + std::to_string(l.line) + ": " + l.call + "\n";
         if (f.verdict == Verdict::kOk || f.verdict == Verdict::kUnverified ||
@@ -463,8 +466,15 @@ bool WriteOutputs(const Checked& c, const std::string& dir, std::string& error) 
         error = dir + ": " + ec.message();
         return false;
     }
-    if (!WriteFile(fs::path(dir) / "qsos.csv", QsosCsv(c), error) ||
-        !WriteFile(fs::path(dir) / "results.csv", ResultsCsv(c), error) ||
+    {
+        std::ofstream qsos(fs::path(dir) / "qsos.csv", std::ios::binary);
+        WriteQsosCsv(c, qsos);
+        if (!qsos.flush()) {
+            error = (fs::path(dir) / "qsos.csv").string() + ": cannot be written";
+            return false;
+        }
+    }
+    if (!WriteFile(fs::path(dir) / "results.csv", ResultsCsv(c), error) ||
         !WriteFile(fs::path(dir) / "results.html", ResultsHtml(c), error))
         return false;
     for (size_t i = 0; i < c.entrants.size(); ++i) {

@@ -2,6 +2,7 @@
 // What the checker writes: the verdict of every QSO line, the results, a log-checking
 // report per entrant, the results page and (where SQLite is built in) a database of the same
 // rows. The same contest gives the same bytes.
+#include <ostream>
 #include <string>
 
 #include "checker.h"
@@ -9,6 +10,7 @@
 namespace check {
 
 std::string QsosCsv(const Checked& c);
+void WriteQsosCsv(const Checked& c, std::ostream& out);
 std::string ResultsCsv(const Checked& c);
 // The log-checking report of entrant `i`.
 std::string Lcr(const Checked& c, size_t i);

@@ -284,7 +284,7 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
         const std::string fromA = exchangeOf(sa), fromB = exchangeOf(sb);
         const int second = tick++;
         // Each side writes the minute it logs the QSO in: now and then the next one.
-        auto logged = [&] { return q.minute + (rng() % 8 == 0 ? 1 : 0); };
+        auto logged = [&] { return std::min(24 * 60 - 1, q.minute + (rng() % 8 == 0 ? 1 : 0)); };
         Line la{logged(), second, q.kHz, sb.call, fromA, fromB, false, "", "", ""};
         Line lb{logged(), second, q.kHz, sa.call, fromB, fromA, false, "", "", ""};
         const bool both = sa.sendsLog && sb.sendsLog;
