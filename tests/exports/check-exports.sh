@@ -51,10 +51,7 @@ done
 
 # Imports: system DLLs only.
 imports=$(awk '/DLL Name:/{print tolower($3)}' <<<"$dump" | sort -u)
-allowed="kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll ole32.dll oleaut32.dll msvcrt.dll advapi32.dll shell32.dll"
-for d in $imports; do
-  grep -qw "$d" <<<"$allowed" || grep -q '^api-ms-win-' <<<"$d" || err "imports non-system DLL $d"
-done
+bash "$(dirname "$0")/check-imports.sh" "$dll" || fail=1
 
 # The code, as a 32-bit host runs it.
 bash "$(dirname "$0")/check-code.sh" "$dll" $plain || fail=1

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -23,8 +24,12 @@ std::string DefaultPluginPath([[maybe_unused]] const char* argv0) {
     fs::path dir = fs::canonical("/proc/self/exe", ec).parent_path();
     if (ec) dir = fs::path(argv0).parent_path();
 #endif
-    for (const fs::path& candidate : {dir / name, dir.parent_path() / name}) {
-        if (fs::exists(candidate)) return candidate.string();
+    std::vector<fs::path> candidates = {dir / name, dir.parent_path() / name};
+#if defined(STATS_PLUGIN_FROM_BIN)
+    candidates.push_back(dir / STATS_PLUGIN_FROM_BIN / name);
+#endif
+    for (const fs::path& candidate : candidates) {
+        if (fs::exists(candidate)) return candidate.lexically_normal().string();
     }
     return (dir / name).string();
 }

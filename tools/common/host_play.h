@@ -10,7 +10,8 @@
 
 namespace tools {
 
-// The plug-in library beside the running program, else one folder up.
+// The plug-in library beside the running program, else one folder up (both in a build
+// folder), else natively where `cmake --install` puts it relative to the program.
 std::string DefaultPluginPath(const char* argv0);
 
 // Makes `workdir` with the settings the Setup window would have left (the log's mode and,

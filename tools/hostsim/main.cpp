@@ -15,6 +15,7 @@
 #include "hostsim_report.h"
 #include "operator.h"
 #include "plugin.h"
+#include "version.h"
 
 #if defined(_WIN32)
 #include <io.h>
@@ -51,8 +52,10 @@ void DefineOptions(CLI::App& app, Options& o) {
         "Replays a contest log through the statistics plug-in as the host does and prints the\n"
         "results. The plug-in's files (bad-QSO file, settings, Cabrillo log) stay in the\n"
         "working folder. The log format is described in the README (\"Host simulator\").");
+    app.set_version_flag("--version", tools::VersionLine("stats-hostsim"));
     app.add_option("-p,--plugin", o.plugin,
-                   "the plug-in library (default: the one beside this program, then in ..)");
+                   "the plug-in library (default: beside this program, then in .., then where it "
+                   "is installed)");
     app.add_option("-w,--workdir", o.workdir, "working folder, made when missing")
         ->capture_default_str();
     app.add_flag("--html", o.html, "call setVersion first, so that the results come as HTML");

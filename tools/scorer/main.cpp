@@ -17,12 +17,11 @@
 #include "plugin.h"
 #include "report/report.h"
 #include "score_run.h"
+#include "version.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-const char kVersion[] = "stats-score 1.0";
 
 struct Options {
     std::string log;
@@ -56,7 +55,7 @@ void DefineOptions(CLI::App& app, Options& o) {
         "its QSOs in time order through the plug-in, prints the results, then a summary on\n"
         "standard error. Exit codes: 0 done, 1 a file cannot be read, 2 a bad option, 3 done\n"
         "with damaged records left out.");
-    app.set_version_flag("--version", kVersion);
+    app.set_version_flag("--version", tools::VersionLine("stats-score"));
     app.add_option("--call", o.call, "own call (default: from the log)");
     app.add_option("--mode", o.mode, "the contest's mode (default: that of most QSOs)")
         ->check(CLI::IsMember({"CW", "SSB"}, CLI::ignore_case))
@@ -78,7 +77,9 @@ void DefineOptions(CLI::App& app, Options& o) {
                    "ADIF field of the received exchange (default: SRX_STRING, SRX, STATE)");
     app.add_option("--sent-exchange-field", o.fields.sent,
                    "ADIF field of the sent exchange (default: STX_STRING, STX, MY_STATE)");
-    app.add_option("--plugin", o.plugin, "the plug-in library (default: beside this program)");
+    app.add_option("--plugin", o.plugin,
+                   "the plug-in library (default: beside this program, then in .., then where "
+                   "it is installed)");
     app.add_flag("-q,--quiet", o.quiet, "print the results and errors only");
     app.add_option("LOG", o.log, "the log: ADIF (.adi) or Cabrillo")->required();
 }

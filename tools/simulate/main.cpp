@@ -7,6 +7,7 @@
 
 #include "command_line.h"
 #include "simulate.h"
+#include "version.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"Writes a simulated SOLSTICE RACE: every entrant's log and the truth about it.",
@@ -14,7 +15,7 @@ int main(int argc, char** argv) {
     sim::Options o;
     std::string out;
     std::string callList = "/usr/share/hamradio-files/MASTER.SCP";
-    app.set_version_flag("--version", "stats-simulate 1.0");
+    app.set_version_flag("--version", tools::VersionLine("stats-simulate"));
     app.add_option("--entrants", o.entrants, "logs sent in (default 200)")
         ->check(CLI::Range(1, 100000));
     app.add_option("--seed", o.seed, "the draw; the same seed writes the same files (default 1)");
