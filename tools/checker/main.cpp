@@ -1,5 +1,6 @@
 // Contest checker: every entrant's log checked against the others, scored by the plug-in's
 // own rules, with a verdict and its evidence for every QSO line.
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include "command_line.h"
 #include "host_play.h"
 #include "outputs.h"
+#include "version.h"
 
 namespace fs = std::filesystem;
 
@@ -47,7 +49,7 @@ int main(int argc, char** argv) {
     check::CheckOptions o;
     bool quiet = false;
     int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    app.set_version_flag("--version", "stats-check 1.0");
+    app.set_version_flag("--version", tools::VersionLine("stats-check"));
     app.add_option("logs", inputs, "Cabrillo or ADIF logs, or folders of them")->required();
     app.add_option("--out", out, "folder for the outputs")->required();
     app.add_option("--window", o.match.windowMinutes,
@@ -105,7 +107,9 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    const auto started = std::chrono::steady_clock::now();
     check::Checked c = check::CheckContest(files, countries, o, threads);
+    const auto checked = std::chrono::steady_clock::now();
     std::string error;
     if (!check::WriteOutputs(c, out, error)) {
         std::fprintf(stderr, "stats-check: %s\n", error.c_str());
@@ -131,6 +135,9 @@ int main(int argc, char** argv) {
         for (const auto& [v, n] : verdicts)
             std::fprintf(stderr, "  %-16s %ld\n", v.c_str(), n);
         std::fprintf(stderr, "  clocks corrected: %d\n", clocks);
+        auto seconds = [](auto a, auto b) { return std::chrono::duration<double>(b - a).count(); };
+        std::fprintf(stderr, "read, checked and scored in %.1f s, written in %.1f s\n",
+                     seconds(started, checked), seconds(checked, std::chrono::steady_clock::now()));
         std::fprintf(stderr, "outputs in %s: qsos.csv, results.csv, results.html, lcr/%s\n",
                      out.c_str(), check::HaveSqlite() ? ", contest.sqlite" : "");
     }

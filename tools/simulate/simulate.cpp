@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace fs = std::filesystem;
@@ -342,6 +343,9 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
         for (const Line& l : lines[i])
             logsWith[l.otherCall].insert(i);
 
+    std::unordered_set<std::string> loggers;
+    for (const Station& s : stations)
+        if (s.sendsLog) loggers.insert(s.call);
     Contest contest;
     const std::string rst = o.mode == "CW" ? "599" : "59";
     const char* const powers[] = {"HIGH", "LOW", "QRP"};
@@ -378,9 +382,7 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
             ++lineNo;
             TruthRow t{s.call, lineNo, l.verdict, l.rightCall, l.note};
             if (t.verdict.empty()) {
-                auto other = std::find_if(stations.begin(), stations.end(),
-                                          [&](const Station& x) { return x.call == l.otherCall; });
-                if (other != stations.end() && other->sendsLog)
+                if (loggers.count(l.otherCall))
                     t.verdict = "OK";
                 else
                     t.verdict = logsWith[l.otherCall].size() > 1 ? "UNVERIFIED" : "UNIQUE";
