@@ -129,7 +129,7 @@ void BM_CheckContest(benchmark::State& state) {
 }
 BENCHMARK(BM_CheckContest)
     ->Args({3000, 700})
-    ->Args({10000, 1000})
+    ->Args({10000, 810})
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
 

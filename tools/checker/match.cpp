@@ -1,7 +1,9 @@
 #include "match.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
+#include <thread>
 #include <unordered_map>
 
 namespace check {
@@ -217,29 +219,43 @@ private:
         FindingOf(p).otherLine = q.line;
     }
 
+    // Log i's clock as its lines and the lines that confirm them tell it.
+    int ClockOf(size_t i) const {
+        std::vector<long> gaps;
+        for (size_t k = 0; k < m_logs[i]->lines.size(); ++k) {
+            const Line& l = m_logs[i]->lines[k];
+            const int other = EntrantOf(m_calls[i][k]);
+            if (!Partner(l) || other < 0 || other == static_cast<int>(i)) continue;
+            const long t = l.minute - m_offsets[i];
+            auto [from, to] = Range(m_byLog[size_t(other)], m_own[i], m_bands[i][k],
+                                    t - m_o.clockSearchMinutes, t + m_o.clockSearchMinutes);
+            long best = m_o.clockSearchMinutes + 1;
+            for (auto it = from; it != to; ++it)
+                if (std::labs(t - it->minute) < std::labs(best)) best = t - it->minute;
+            if (std::labs(best) <= m_o.clockSearchMinutes) gaps.push_back(best);
+        }
+        if (gaps.size() < 3) return m_offsets[i];  // too little to tell
+        std::nth_element(gaps.begin(), gaps.begin() + long(gaps.size() / 2), gaps.end());
+        return m_offsets[i] + static_cast<int>(gaps[gaps.size() / 2]);
+    }
+
     // Each log's clock against the others: the median gap to the lines that confirm its
     // QSOs, taken again with the others' clocks put right, then measured from the majority.
     void EstimateClocks() {
         for (int round = 0; round < 3; ++round) {
             std::vector<int> next(m_logs.size(), 0);
-            for (size_t i = 0; i < m_logs.size(); ++i) {
-                std::vector<long> gaps;
-                for (size_t k = 0; k < m_logs[i]->lines.size(); ++k) {
-                    const Line& l = m_logs[i]->lines[k];
-                    const int other = EntrantOf(m_calls[i][k]);
-                    if (!Partner(l) || other < 0 || other == static_cast<int>(i)) continue;
-                    const long t = l.minute - m_offsets[i];
-                    auto [from, to] = Range(m_byLog[size_t(other)], m_own[i], m_bands[i][k],
-                                            t - m_o.clockSearchMinutes, t + m_o.clockSearchMinutes);
-                    long best = m_o.clockSearchMinutes + 1;
-                    for (auto it = from; it != to; ++it)
-                        if (std::labs(t - it->minute) < std::labs(best)) best = t - it->minute;
-                    if (std::labs(best) <= m_o.clockSearchMinutes) gaps.push_back(best);
-                }
-                if (gaps.size() < 3) continue;  // too little to tell
-                std::nth_element(gaps.begin(), gaps.begin() + long(gaps.size() / 2), gaps.end());
-                next[i] = m_offsets[i] + static_cast<int>(gaps[gaps.size() / 2]);
-            }
+            // Each log against the others' clocks of the round before: any order, any thread.
+            std::atomic<size_t> at{0};
+            auto work = [&] {
+                for (size_t i = at++; i < m_logs.size(); i = at++)
+                    next[i] = ClockOf(i);
+            };
+            std::vector<std::thread> helpers;
+            for (unsigned t = 1; t < std::max(1u, std::thread::hardware_concurrency()); ++t)
+                helpers.emplace_back(work);
+            work();
+            for (std::thread& t : helpers)
+                t.join();
             std::vector<int> sorted = next;
             std::nth_element(sorted.begin(), sorted.begin() + long(sorted.size() / 2),
                              sorted.end());
