@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace fs = std::filesystem;
@@ -246,7 +247,7 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
     double activitySum = 0;
     for (const Station& s : stations)
         activitySum += s.activity;
-    const long long wanted = static_cast<long long>(activitySum * 700);
+    const long long wanted = static_cast<long long>(activitySum * o.qsoRate);
     std::set<std::tuple<int, int, int>> worked;  // (lower, higher, band)
     std::vector<TrueQso> qsos;
     for (long long k = 0; k < wanted * 2 && static_cast<long long>(qsos.size()) < wanted; ++k) {
@@ -283,8 +284,10 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
         Station &sa = stations[static_cast<size_t>(q.a)], &sb = stations[static_cast<size_t>(q.b)];
         const std::string fromA = exchangeOf(sa), fromB = exchangeOf(sb);
         const int second = tick++;
-        Line la{q.minute, second, q.kHz, sb.call, fromA, fromB, false, "", "", ""};
-        Line lb{q.minute, second, q.kHz, sa.call, fromB, fromA, false, "", "", ""};
+        // Each side writes the minute it logs the QSO in: now and then the next one.
+        auto logged = [&] { return std::min(24 * 60 - 1, q.minute + (rng() % 8 == 0 ? 1 : 0)); };
+        Line la{logged(), second, q.kHz, sb.call, fromA, fromB, false, "", "", ""};
+        Line lb{logged(), second, q.kHz, sa.call, fromB, fromA, false, "", "", ""};
         const bool both = sa.sendsLog && sb.sendsLog;
         bool aLogs = sa.sendsLog, bLogs = sb.sendsLog;
         // Mistakes on A's side; B's line stands (a bust by the other side costs you nothing).
@@ -314,7 +317,7 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
         // The same QSO logged again a little later.
         if (aLogs && !la.xQso && Uniform(rng) < o.dupes) {
             Line again = la;
-            again.minute = std::min(24 * 60 - 1, q.minute + 1 + static_cast<int>(rng() % 5));
+            again.minute = std::min(24 * 60 - 1, la.minute + 1 + static_cast<int>(rng() % 5));
             again.second = tick++;
             again.verdict = "DUPE";
             again.rightCall.clear();
@@ -340,6 +343,9 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
         for (const Line& l : lines[i])
             logsWith[l.otherCall].insert(i);
 
+    std::unordered_set<std::string> loggers;
+    for (const Station& s : stations)
+        if (s.sendsLog) loggers.insert(s.call);
     Contest contest;
     const std::string rst = o.mode == "CW" ? "599" : "59";
     const char* const powers[] = {"HIGH", "LOW", "QRP"};
@@ -376,9 +382,7 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
             ++lineNo;
             TruthRow t{s.call, lineNo, l.verdict, l.rightCall, l.note};
             if (t.verdict.empty()) {
-                auto other = std::find_if(stations.begin(), stations.end(),
-                                          [&](const Station& x) { return x.call == l.otherCall; });
-                if (other != stations.end() && other->sendsLog)
+                if (loggers.count(l.otherCall))
                     t.verdict = "OK";
                 else
                     t.verdict = logsWith[l.otherCall].size() > 1 ? "UNVERIFIED" : "UNIQUE";

@@ -19,6 +19,7 @@ struct Options {
     std::string mode = "CW";   // CW or SSB: the mode of this contest
     int year = 2026;           // 20 June 12:00 to 21 June 12:00 UTC
     double silentShare = 0.3;  // of all stations worked, those that send no log
+    double qsoRate = 700;      // QSOs of a station of full activity (a log holds about 0.6 of it)
     // Mistakes, as shares of the QSO lines of the logs sent in.
     double bustedCalls = 0.02;
     double bustedExchanges = 0.01;

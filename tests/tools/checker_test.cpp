@@ -1,0 +1,159 @@
+// The checker against the truth of simulated contests, and the few matching rules a
+// simulation does not reach.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "checker.h"
+#include "outputs.h"
+#include "simulate.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+const tools::CountryFile& Countries() {
+    static const tools::CountryFile countries =
+        tools::CountryFile::Parse(Slurp("/usr/share/hamradio-files/cty.dat"));
+    return countries;
+}
+
+struct Written {
+    fs::path dir;
+    sim::Contest contest;
+    std::vector<std::string> files;
+};
+
+Written Simulated(int entrants, std::uint32_t seed, const std::string& name) {
+    Written w;
+    sim::Options o;
+    o.entrants = entrants;
+    o.seed = seed;
+    o.bustedCalls = o.bustedExchanges = o.notInLog = 0.03;
+    o.dupes = o.xQsos = o.outsideRules = 0.01;
+    o.clockOffLogs = 0.1;
+    w.contest = sim::Simulate(sim::ReadCallList(Slurp("/usr/share/hamradio-files/MASTER.SCP")), o);
+    w.dir = fs::temp_directory_path() / name;
+    fs::remove_all(w.dir);
+    std::string error;
+    EXPECT_TRUE(sim::WriteContest(w.contest, w.dir.string(), error)) << error;
+    for (const sim::LogFile& f : w.contest.logs)
+        w.files.push_back((w.dir / "logs" / f.fileName).string());
+    return w;
+}
+
+// Every line's verdict against the truth; the checked score of a log that lost nothing is its
+// claimed score; the clocks found are the clocks that were set.
+TEST(Checker, FindsWhatTheSimulationInjected) {
+    Written w = Simulated(80, 21, "stats-checker-test");
+    check::Checked c = check::CheckContest(w.files, Countries(), {}, 2);
+    ASSERT_EQ(c.entrants.size(), 80u);
+    ASSERT_TRUE(c.unreadable.empty());
+    std::map<std::pair<std::string, int>, const sim::TruthRow*> truth;
+    for (const sim::TruthRow& t : w.contest.truth)
+        truth[{t.log, t.line}] = &t;
+    std::map<std::string, std::map<std::string, int>> confusion;
+    int rightCalls = 0, busts = 0;
+    for (const check::Entrant& e : c.entrants) {
+        bool lostNothing = true;
+        for (size_t k = 0; k < e.findings.size(); ++k) {
+            const sim::TruthRow* t = truth[{e.call, e.log.lines[k].line}];
+            ASSERT_NE(t, nullptr) << e.call << " line " << e.log.lines[k].line;
+            const std::string found = check::VerdictName(e.findings[k].verdict);
+            ++confusion[t->verdict][found];
+            if (t->verdict == "BUSTED_CALL" && found == "BUSTED_CALL") {
+                ++busts;
+                rightCalls += e.findings[k].note == t->rightCall;
+            }
+            lostNothing = lostNothing && (found == "OK" || found == "UNVERIFIED" ||
+                                          found == "UNIQUE" || found == "X_QSO");
+        }
+        if (lostNothing) {
+            EXPECT_EQ(e.checked.score, e.claimed.score) << e.call;
+        }
+        const auto log = std::find_if(w.contest.logs.begin(), w.contest.logs.end(),
+                                      [&](const sim::LogFile& f) { return f.call == e.call; });
+        EXPECT_EQ(e.clockOffset, log->clockOffsetMinutes) << e.call;
+    }
+    for (auto& [truthVerdict, found] : confusion) {
+        int all = 0;
+        for (auto& [v, n] : found)
+            all += n;
+        // Busts and not-in-log QSOs found at least 99 times in 100, correct QSOs kept as well.
+        EXPECT_GE(found[truthVerdict] * 100, all * 99) << truthVerdict;
+    }
+    EXPECT_GT(busts, 0);
+    EXPECT_EQ(rightCalls, busts);
+    fs::remove_all(w.dir);
+}
+
+// The same logs give the same bytes; a log that cannot be read is named and left out; of two
+// logs of one call the later stands.
+TEST(Checker, OutputsAreTheSameEachTimeAndUnreadableLogsAreNamed) {
+    Written w = Simulated(12, 4, "stats-checker-outputs");
+    std::ofstream(w.dir / "junk.txt") << "not a log\n";
+    // The first log again, with a line that cannot be read: the later file stands.
+    std::string again = w.contest.logs.front().text;
+    again.insert(again.rfind("END-OF-LOG:"), "QSO: 14025 CW 2026-06-20\r\n");
+    std::ofstream(w.dir / "again.log", std::ios::binary) << again;
+    std::vector<std::string> files = w.files;
+    files.push_back((w.dir / "junk.txt").string());
+    files.push_back((w.dir / "again.log").string());
+    check::Checked a = check::CheckContest(files, Countries(), {}, 2);
+    check::Checked b = check::CheckContest(files, Countries(), {}, 1);
+    ASSERT_EQ(a.unreadable.size(), 1u);
+    EXPECT_NE(a.unreadable[0].find("junk.txt"), std::string::npos);
+    ASSERT_EQ(a.dropped.size(), 1u);
+    EXPECT_EQ(a.entrants.size(), 12u);
+    const auto stands = std::find_if(
+        a.entrants.begin(), a.entrants.end(),
+        [&](const check::Entrant& e) { return e.file == (w.dir / "again.log").string(); });
+    ASSERT_NE(stands, a.entrants.end());
+    EXPECT_EQ(check::VerdictName(stands->findings.back().verdict), std::string("BAD"));
+    EXPECT_EQ(stands->findings.back().note.rfind("unreadable", 0), 0u)
+        << stands->findings.back().note;
+    EXPECT_EQ(check::QsosCsv(a), check::QsosCsv(b));
+    EXPECT_EQ(check::ResultsCsv(a), check::ResultsCsv(b));
+    EXPECT_EQ(check::ResultsHtml(a), check::ResultsHtml(b));
+    for (size_t i = 0; i < a.entrants.size(); ++i)
+        EXPECT_EQ(check::Lcr(a, i), check::Lcr(b, i));
+    std::string error;
+    ASSERT_TRUE(check::WriteOutputs(a, (w.dir / "out").string(), error)) << error;
+    EXPECT_TRUE(fs::exists(w.dir / "out" / "lcr" / (a.entrants[0].call + ".txt")) ||
+                a.entrants[0].call.find('/') != std::string::npos);
+    fs::remove_all(w.dir);
+}
+
+TEST(Checker, MatchingRulesASimulationDoesNotReach) {
+    struct Calls {
+        const char *a, *b;
+        bool oneEdit;
+    } calls[] = {
+        {"EA4ZZZ", "EA4ZZZ", false}, {"EA4ZZZ", "EA4ZZY", true}, {"DL1ABC", "DL1BAC", true},
+        {"DL1ABC", "DL1AB", true},   {"DL1AB", "DL1ABC", true},  {"DL1ABC", "DL1XYC", false},
+        {"K1A", "K1AE", true},       {"W1AW", "1WAW", true},     {"EA5/LA4W", "LA4W", false},
+    };
+    for (const Calls& c : calls)
+        EXPECT_EQ(check::OneEditApart(c.a, c.b), c.oneEdit) << c.a << " " << c.b;
+    struct Exchanges {
+        const char *logged, *sent;
+        bool same;
+    } exchanges[] = {
+        {"001", "1", true},  {"012", "12", true}, {"0", "000", true}, {" b", "B", true},
+        {"12", "21", false}, {"M", "MA", false},  {"", "001", false},
+    };
+    for (const Exchanges& e : exchanges)
+        EXPECT_EQ(check::SameExchange(e.logged, e.sent), e.same) << e.logged << " " << e.sent;
+}
+
+}  // namespace

@@ -1,0 +1,400 @@
+#include "checker.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <unordered_map>
+
+#include "contest/contest_rules.h"
+#include "engine/contest.h"
+#include "log_readers.h"
+
+namespace check {
+
+namespace {
+
+constexpr double kMinutesPerDay = 1440.0;
+
+std::string Upper(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string Trim(const std::string& s) {
+    size_t a = s.find_first_not_of(" \t\r\n"), b = s.find_last_not_of(" \t\r\n");
+    return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
+}
+
+long MinuteOf(const COleDateTime& t) {
+    return static_cast<long>(std::floor(t.m_dt * kMinutesPerDay + 0.5));
+}
+
+// What the scoring needs of a line besides what the matching reads.
+struct Extra {
+    double time = 0;
+    unsigned freqHz = 0;
+    bool damaged = false;
+};
+
+struct Loaded {
+    Entrant entrant;
+    std::vector<Extra> extras;  // parallel to entrant.log.lines
+};
+
+// Reads one log; false with `why` when it is no log of this contest's kind.
+bool Load(const std::string& path, Loaded& out, std::string& why) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        why = "cannot be read";
+        return false;
+    }
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    Entrant& e = out.entrant;
+    e.text = buffer.str();
+    const std::string& text = e.text;
+    e.file = path;
+    // The lines as written, and the Cabrillo tags before the first QSO.
+    std::vector<int> xLines;
+    for (size_t at = 0; at < text.size();) {
+        e.lineStarts.push_back(static_cast<unsigned>(at));
+        size_t next = text.find('\n', at);
+        at = next == std::string::npos ? text.size() : next + 1;
+    }
+    {
+        std::string line;
+        std::istringstream lines(text);
+        int number = 0;
+        bool inHeader = true;
+        while (std::getline(lines, line)) {
+            ++number;
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            const std::string upper = Upper(line.substr(0, 6));
+            if (upper.rfind("X-QSO:", 0) == 0) xLines.push_back(number);
+            if (upper.rfind("QSO:", 0) == 0 || upper.rfind("X-QSO:", 0) == 0) inHeader = false;
+            size_t colon = line.find(':');
+            if (!inHeader || colon == std::string::npos || colon > 24) continue;
+            const std::string tag = Upper(Trim(line.substr(0, colon)));
+            const std::string value = Trim(line.substr(colon + 1));
+            std::string& slot = e.header[tag];
+            slot = tag == "SOAPBOX" && !slot.empty() ? slot + " " + value : value;
+        }
+    }
+    // X-QSO lines read as QSO lines: they are not the entrant's, but they confirm the other's.
+    std::string readable = text;
+    for (size_t at = 0; at < readable.size();) {
+        if (Upper(readable.substr(at, 6)) == "X-QSO:") readable.replace(at, 6, "QSO:  ");
+        size_t next = readable.find('\n', at);
+        if (next == std::string::npos) break;
+        at = next + 1;
+    }
+    tools::ReadLog read = tools::ReadAnyLog(readable, {});
+    if (!read.recognised) {
+        why = "neither a Cabrillo nor an ADIF log";
+        return false;
+    }
+    e.call = Upper(Trim(read.ownCall));
+    if (e.call.empty()) {
+        why = "names no own call (CALLSIGN:)";
+        return false;
+    }
+    for (tools::LoggedQso& q : read.qsos) {
+        Line l;
+        l.line = q.line;
+        l.minute = MinuteOf(q.time);
+        l.band = q.band;
+        l.mode = q.mode;
+        l.call = Upper(q.call);
+        l.exchSent = q.exchSent;
+        l.exchRcvd = q.exchRcvd;
+        l.xQso = std::binary_search(xLines.begin(), xLines.end(), q.line);
+        e.log.lines.push_back(l);
+        out.extras.push_back({q.time.m_dt, q.freqHz, false});
+    }
+    // A line that cannot be read is still a line of the log: it is judged, not lost.
+    std::vector<std::string> notes;
+    for (const tools::DamagedRecord& d : read.damaged) {
+        Line l;
+        l.line = d.line;
+        l.ruled = Verdict::kBad;
+        e.log.lines.push_back(l);
+        notes.resize(e.log.lines.size());
+        notes.back() = "unreadable: " + (d.field.empty() ? "" : d.field + ": ") + d.reason;
+        Extra x;
+        x.damaged = true;
+        out.extras.push_back(x);
+    }
+    std::vector<size_t> order(e.log.lines.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [&](size_t a, size_t b) { return e.log.lines[a].line < e.log.lines[b].line; });
+    Log sorted;
+    std::vector<Extra> extras;
+    for (size_t i : order) {
+        sorted.lines.push_back(e.log.lines[i]);
+        extras.push_back(std::move(out.extras[i]));
+    }
+    e.log.lines = std::move(sorted.lines);
+    e.log.call = e.call;
+    out.extras = std::move(extras);
+    e.findings.resize(e.log.lines.size());
+    notes.resize(e.log.lines.size());
+    for (size_t k = 0; k < order.size(); ++k)
+        e.findings[k].note = std::move(notes[order[k]]);
+    e.points.assign(e.log.lines.size(), 0);
+    return true;
+}
+
+// The reason the contest's rules give for a line the plug-in refused.
+std::string Refusal(const Line& l, bool cw) {
+    bool band = false;
+    for (const char* b : contest::kBands)
+        band = band || l.band == b;
+    if (!band)
+        return "band " + (l.band.empty() ? std::string("unknown") : l.band) +
+               " is not in the contest";
+    if (l.mode != (cw ? "CW" : "SSB")) return "mode " + l.mode + " is not the log's";
+    if (Trim(l.exchRcvd).empty() || Trim(l.exchSent).empty()) return "no exchange";
+    return "not counted by the contest's rules";
+}
+
+struct Scoring {
+    Score score;
+    std::vector<int> stored;  // line index of each stored QSO
+    std::vector<engine::ScoredQso> perQso;
+};
+
+// Replays `lines` (indices, in time order) through an engine instance of its own.
+Scoring Replay(const Entrant& e, const std::vector<Extra>& extras, const std::vector<size_t>& lines,
+               const tools::Resolution& own, const std::vector<const tools::Resolution*>& worked,
+               const COleDateTime& start, const COleDateTime& end, std::vector<int>* refused) {
+    engine::Contest contest;
+    contest.SetMode(e.cw);
+    engine::ResetArgs reset;
+    reset.ownCall = e.call;
+    reset.start = start;
+    reset.end = end;
+    reset.ownPrefix = own.entity;
+    contest.Reset(reset);
+    Scoring s;
+    for (size_t i : lines) {
+        const Extra& x = extras[i];
+        const Line& l = e.log.lines[i];
+        engine::QsoArgs a;
+        a.ownCall = e.call;
+        a.call = l.call;
+        a.time = COleDateTime(x.time);
+        a.freqHz = x.freqHz ? x.freqHz : tools::BandStartHz(l.band);
+        a.mode = l.mode;
+        // Reports count for nothing in the score.
+        a.rstSent = a.rstRcvd = l.mode == "CW" ? "599" : "59";
+        a.exchSent = l.exchSent;
+        a.exchRcvd = l.exchRcvd;
+        a.prefixText = worked[i]->prefixText;
+        a.prefix = worked[i]->entity;
+        a.band = l.band;
+        if (contest.Add(a))
+            s.stored.push_back(static_cast<int>(i));
+        else if (refused)
+            refused->push_back(static_cast<int>(i));
+    }
+    engine::Tally tally = contest.Score(&s.perQso);
+    s.score = {tally.total.qsos, tally.total.points, tally.total.entities, tally.total.provinces,
+               tally.score};
+    return s;
+}
+
+// Scores the log as submitted, and marks what the contest's rules refuse.
+void ScoreClaimed(Entrant& e, const std::vector<Extra>& extras, const tools::Resolution& own,
+                  const std::vector<const tools::Resolution*>& worked, const COleDateTime& start,
+                  const COleDateTime& end) {
+    int cw = 0, ssb = 0;
+    for (const Line& l : e.log.lines)
+        cw += l.mode == "CW", ssb += l.mode == "SSB";
+    std::string category = Upper(e.header.count("CATEGORY-MODE") ? e.header["CATEGORY-MODE"] : "");
+    e.cw = category == "CW" ? true : (category == "SSB" || category == "PH") ? false : cw >= ssb;
+    std::vector<size_t> order;
+    for (size_t i = 0; i < e.log.lines.size(); ++i)
+        if (!e.log.lines[i].xQso && !extras[i].damaged) order.push_back(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return extras[a].time < extras[b].time; });
+    std::vector<int> refused;
+    Scoring s = Replay(e, extras, order, own, worked, start, end, &refused);
+    e.claimed = s.score;
+    for (int i : refused) {
+        e.log.lines[size_t(i)].ruled = Verdict::kBad;
+        e.findings[size_t(i)].note = Refusal(e.log.lines[size_t(i)], e.cw);
+    }
+    for (size_t k = 0; k < s.stored.size() && k < s.perQso.size(); ++k) {
+        const size_t i = size_t(s.stored[k]);
+        e.points[i] = s.perQso[k].points;
+        if (s.perQso[k].dupe) {
+            e.log.lines[i].ruled = Verdict::kDupe;
+        } else if (!s.perQso[k].counted) {
+            e.log.lines[i].ruled = Verdict::kBad;
+            e.findings[i].note = Refusal(e.log.lines[i], e.cw);
+        }
+    }
+}
+
+bool Credited(Verdict v, bool removeUniques) {
+    return v == Verdict::kOk || v == Verdict::kUnverified ||
+           (v == Verdict::kUnique && !removeUniques);
+}
+
+void ScoreChecked(Entrant& e, const std::vector<Extra>& extras, const tools::Resolution& own,
+                  const std::vector<const tools::Resolution*>& worked, const COleDateTime& start,
+                  const COleDateTime& end, const CheckOptions& o) {
+    std::vector<size_t> order;
+    for (size_t i = 0; i < e.log.lines.size(); ++i) {
+        const Verdict v = e.findings[i].verdict;
+        if (Credited(v, o.removeUniques)) order.push_back(i);
+        if (v == Verdict::kNil) e.penaltyPoints += o.nilPenalty * e.points[i];
+        if (v == Verdict::kBustedCall || v == Verdict::kBustedExchange)
+            e.penaltyPoints += o.bustPenalty * e.points[i];
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return extras[a].time < extras[b].time; });
+    Scoring s = Replay(e, extras, order, own, worked, start, end, nullptr);
+    e.checked = s.score;
+    if (e.penaltyPoints > 0) {
+        // The multipliers stay as the credited QSOs earned them.
+        const long long mults = s.score.points ? s.score.score / s.score.points : 0;
+        e.checked.points = std::max(0, s.score.points - e.penaltyPoints);
+        e.checked.score = static_cast<int>(e.checked.points * mults);
+    }
+}
+
+template <typename Work>
+void ForEach(size_t count, int threads, Work work) {
+    std::atomic<size_t> next{0};
+    auto run = [&] {
+        for (size_t i = next++; i < count; i = next++)
+            work(i);
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t)
+        pool.emplace_back(run);
+    run();
+    for (std::thread& t : pool)
+        t.join();
+}
+
+}  // namespace
+
+std::string Entrant::RawLine(int number) const {
+    if (number < 1 || size_t(number) > lineStarts.size()) return std::string();
+    const size_t from = lineStarts[size_t(number - 1)];
+    size_t to = size_t(number) < lineStarts.size() ? lineStarts[size_t(number)] : text.size();
+    while (to > from && (text[to - 1] == '\n' || text[to - 1] == '\r'))
+        --to;
+    return text.substr(from, to - from);
+}
+
+Checked CheckContest(const std::vector<std::string>& files, const tools::CountryFile& countries,
+                     const CheckOptions& o, int threads) {
+    Checked out;
+    std::vector<Loaded> loaded(files.size());
+    std::vector<std::string> why(files.size());
+    std::vector<char> ok(files.size(), 0);
+    ForEach(files.size(), threads, [&](size_t i) { ok[i] = Load(files[i], loaded[i], why[i]); });
+    // One log a call: the later file stands.
+    std::unordered_map<std::string, size_t> byCall;
+    std::vector<char> keep(files.size(), 0);
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (!ok[i]) {
+            out.unreadable.push_back(files[i] + ": " + why[i]);
+            continue;
+        }
+        auto [it, fresh] = byCall.emplace(loaded[i].entrant.call, i);
+        if (!fresh) {
+            keep[it->second] = 0;
+            out.dropped.push_back(files[it->second] + ": " + loaded[i].entrant.call + " again in " +
+                                  files[i] + ", which stands");
+            it->second = i;
+        }
+        keep[i] = 1;
+    }
+    std::vector<Loaded> entrants;
+    for (size_t i = 0; i < files.size(); ++i)
+        if (keep[i]) entrants.push_back(std::move(loaded[i]));
+    std::sort(entrants.begin(), entrants.end(),
+              [](const Loaded& a, const Loaded& b) { return a.entrant.call < b.entrant.call; });
+
+    // The contest period: 20 June 12:00 UTC of the year most QSOs were made in, for a day.
+    out.start = o.start;
+    out.end = o.end;
+    if (out.start.m_status != COleDateTime::valid) {
+        std::vector<int> years;
+        for (const Loaded& l : entrants)
+            for (const Extra& x : l.extras)
+                if (COleDateTime::Fields f; !x.damaged && COleDateTime(x.time).GetFields(f))
+                    years.push_back(f.year);
+        int year = 2026;
+        if (!years.empty()) {
+            std::nth_element(years.begin(), years.begin() + long(years.size() / 2), years.end());
+            year = years[years.size() / 2];
+        }
+        out.start = COleDateTime::FromFields(year, 6, 20, 12, 0, 0);
+    }
+    if (out.end.m_status != COleDateTime::valid) out.end = COleDateTime(out.start.m_dt + 1.0);
+
+    // Each call resolved once: most are worked by many entrants.
+    std::unordered_map<std::string, size_t> callIndex;
+    std::vector<std::string> calls;
+    for (const Loaded& l : entrants) {
+        if (callIndex.emplace(l.entrant.call, calls.size()).second) calls.push_back(l.entrant.call);
+        for (const Line& line : l.entrant.log.lines)
+            if (callIndex.emplace(line.call, calls.size()).second) calls.push_back(line.call);
+    }
+    std::vector<tools::Resolution> resolved(calls.size());
+    ForEach(calls.size(), threads, [&](size_t i) { resolved[i] = countries.Resolve(calls[i]); });
+    std::vector<const tools::Resolution*> own(entrants.size());
+    std::vector<std::vector<const tools::Resolution*>> worked(entrants.size());
+    for (size_t i = 0; i < entrants.size(); ++i) {
+        own[i] = &resolved[callIndex[entrants[i].entrant.call]];
+        for (const Line& line : entrants[i].entrant.log.lines)
+            worked[i].push_back(&resolved[callIndex[line.call]]);
+    }
+    ForEach(entrants.size(), threads, [&](size_t i) {
+        ScoreClaimed(entrants[i].entrant, entrants[i].extras, *own[i], worked[i], out.start,
+                     out.end);
+    });
+
+    std::vector<const Log*> logs;
+    for (const Loaded& l : entrants)
+        logs.push_back(&l.entrant.log);
+    Outcome m = Match(logs, o.match);
+    const long first = MinuteOf(out.start), last = MinuteOf(out.end);
+    for (size_t i = 0; i < entrants.size(); ++i) {
+        Entrant& e = entrants[i].entrant;
+        e.clockOffset = m.clockOffsets[i];
+        e.bustedBy = m.bustedBy[i];
+        for (size_t k = 0; k < e.findings.size(); ++k) {
+            std::string note = e.findings[k].note;  // the rules' reason, where they refused
+            e.findings[k] = m.findings[i][k];
+            if (!note.empty()) e.findings[k].note = note;
+            // The period by the corrected clock: a log that runs off loses no QSO for it.
+            const long t = e.log.lines[k].minute - e.clockOffset;
+            const Verdict v = e.findings[k].verdict;
+            if (v != Verdict::kXQso && v != Verdict::kBad && !entrants[i].extras[k].damaged &&
+                (t < first || t >= last)) {
+                e.findings[k] = {Verdict::kBad, -1, -1, "outside the contest period"};
+            }
+        }
+    }
+    ForEach(entrants.size(), threads, [&](size_t i) {
+        ScoreChecked(entrants[i].entrant, entrants[i].extras, *own[i], worked[i], out.start,
+                     out.end, o);
+    });
+    for (Loaded& l : entrants)
+        out.entrants.push_back(std::move(l.entrant));
+    return out;
+}
+
+}  // namespace check

@@ -1,0 +1,64 @@
+#pragma once
+// The whole contest checked: every entrant's log read, cross-checked against the others
+// (match.h), and scored twice by engine instances of its own, as submitted (the claimed
+// score) and with only what is credited (the checked score).
+#include <map>
+#include <string>
+#include <vector>
+
+#include "base/datetime.h"
+#include "country_file.h"
+#include "match.h"
+
+namespace check {
+
+struct CheckOptions {
+    Options match;
+    bool removeUniques = false;
+    int nilPenalty = 0;   // further QSOs' points taken off for each not-in-log QSO
+    int bustPenalty = 0;  // the same for each busted call or exchange
+    COleDateTime start{0.0, COleDateTime::null};  // null: 20 June 12:00 UTC of the logs' year
+    COleDateTime end{0.0, COleDateTime::null};    // null: 24 hours after the start
+};
+
+// The figures of one scoring.
+struct Score {
+    int qsos = 0;
+    int points = 0;
+    int entities = 0;
+    int provinces = 0;
+    int score = 0;
+};
+
+struct Entrant {
+    std::string file;
+    std::string call;
+    std::map<std::string, std::string> header;  // Cabrillo tags, SOAPBOX lines joined
+    std::string text;                           // the file as read, for the evidence
+    std::vector<unsigned> lineStarts;           // where each line of `text` starts
+    Log log;                                    // its QSO lines in file order
+    std::vector<int> points;                    // per line, as the claimed scoring counted it
+    bool cw = true;
+    Score claimed;
+    Score checked;
+    int penaltyPoints = 0;
+    int clockOffset = 0;
+    std::vector<Finding> findings;  // per line
+    std::vector<std::string> bustedBy;
+
+    // Line `number` (from 1) of the file as written, without its line end.
+    std::string RawLine(int number) const;
+};
+
+struct Checked {
+    std::vector<Entrant> entrants;        // by call
+    std::vector<std::string> unreadable;  // "file: why"
+    std::vector<std::string> dropped;     // "file: CALL again in FILE, which stands"
+    COleDateTime start, end;
+};
+
+// Reads the files (in this order; a later file of the same call stands), checks and scores.
+Checked CheckContest(const std::vector<std::string>& files, const tools::CountryFile& countries,
+                     const CheckOptions& options, int threads);
+
+}  // namespace check
