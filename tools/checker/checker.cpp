@@ -302,6 +302,7 @@ Checked CheckContest(const std::vector<std::string>& files, const tools::Country
     std::vector<Loaded> loaded(files.size());
     std::vector<std::string> why(files.size());
     std::vector<char> ok(files.size(), 0);
+    o.progress("reading the logs");
     ForEach(files.size(), threads, [&](size_t i) { ok[i] = Load(files[i], loaded[i], why[i]); });
     // One log a call: the later file stands.
     std::unordered_map<std::string, size_t> byCall;
@@ -361,6 +362,7 @@ Checked CheckContest(const std::vector<std::string>& files, const tools::Country
         for (const Line& line : entrants[i].entrant.log.lines)
             worked[i].push_back(&resolved[callIndex[line.call]]);
     }
+    o.progress("scoring the logs as submitted");
     ForEach(entrants.size(), threads, [&](size_t i) {
         ScoreClaimed(entrants[i].entrant, entrants[i].extras, *own[i], worked[i], out.start,
                      out.end);
@@ -369,6 +371,7 @@ Checked CheckContest(const std::vector<std::string>& files, const tools::Country
     std::vector<const Log*> logs;
     for (const Loaded& l : entrants)
         logs.push_back(&l.entrant.log);
+    o.progress("matching the logs against each other");
     Outcome m = Match(logs, o.match);
     const long first = MinuteOf(out.start), last = MinuteOf(out.end);
     for (size_t i = 0; i < entrants.size(); ++i) {
@@ -388,6 +391,7 @@ Checked CheckContest(const std::vector<std::string>& files, const tools::Country
             }
         }
     }
+    o.progress("scoring what is credited");
     ForEach(entrants.size(), threads, [&](size_t i) {
         ScoreChecked(entrants[i].entrant, entrants[i].extras, *own[i], worked[i], out.start,
                      out.end, o);

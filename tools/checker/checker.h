@@ -2,6 +2,7 @@
 // The whole contest checked: every entrant's log read, cross-checked against the others
 // (match.h), and scored twice by engine instances of its own, as submitted (the claimed
 // score) and with only what is credited (the checked score).
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@ struct CheckOptions {
     int bustPenalty = 0;  // the same for each busted call or exchange
     COleDateTime start{0.0, COleDateTime::null};  // null: 20 June 12:00 UTC of the logs' year
     COleDateTime end{0.0, COleDateTime::null};    // null: 24 hours after the start
+    // Told as each step begins ("reading", "matching", ...); a long run shows it.
+    std::function<void(const char* step)> progress = [](const char*) {};
 };
 
 // The figures of one scoring.

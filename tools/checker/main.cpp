@@ -8,6 +8,14 @@
 #include <sstream>
 #include <thread>
 
+#if defined(_WIN32)
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
 #include "checker.h"
 #include "command_line.h"
 #include "host_play.h"
@@ -107,11 +115,20 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // A progress line on a terminal; a run of thousands of logs takes a minute.
+    const bool terminal = isatty(fileno(stderr)) != 0;
+    if (terminal && !quiet)
+        o.progress = [](const char* step) {
+            std::fprintf(stderr, "\r\033[Kstats-check: %s ...", step);
+        };
     const auto started = std::chrono::steady_clock::now();
     check::Checked c = check::CheckContest(files, countries, o, threads);
     const auto checked = std::chrono::steady_clock::now();
+    o.progress("writing the outputs");
     std::string error;
-    if (!check::WriteOutputs(c, out, error)) {
+    const bool written = check::WriteOutputs(c, out, error);
+    if (terminal && !quiet) std::fprintf(stderr, "\r\033[K");
+    if (!written) {
         std::fprintf(stderr, "stats-check: %s\n", error.c_str());
         return 1;
     }
