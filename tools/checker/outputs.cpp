@@ -12,6 +12,8 @@
 #include <sqlite3.h>
 #endif
 
+#include "results/report.h"
+
 namespace fs = std::filesystem;
 
 namespace check {
@@ -26,27 +28,9 @@ std::string Csv(const std::string& field) {
     return out + "\"";
 }
 
+// Texts from the logs are escaped as the plug-in's own HTML results escape them.
 std::string Html(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
+    return results::HtmlEscape(text);
 }
 
 std::string Time(long minute) {
