@@ -15,16 +15,16 @@
 #include "checker.h"
 #include "outputs.h"
 #include "simulate.h"
+#include "tool_io.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::string text;
+    tools::ReadWholeFile(path, text);
+    return text;
 }
 
 // A simulated contest written to a folder, made in a child process so that its memory does

@@ -27,7 +27,8 @@ HEADINGS = [
 ]
 # Chromium's own start-up chatter on a machine without a session bus or a GPU.
 NOISE = re.compile(r"dbus|Fontconfig|gpu_|viz_|GPU|sandbox|crashpad|ALSA|libva|vaapi|"
-                   r"bytes written to file|Written to file|headless_shell|DevTools",
+                   r"bytes written to file|Written to file|headless_shell|DevTools|"
+                   r"unexpected operator|D-Bus",
                    re.IGNORECASE)
 
 failures = []
@@ -44,7 +45,8 @@ def chromium(*args):
     if not exe:
         sys.exit("FAIL: chromium is not installed (scripts/setup installs it)")
     cmd = [exe, "--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
-           "--no-first-run", "--enable-logging=stderr", "--v=0", *args]
+           "--no-first-run", "--disable-background-networking", "--enable-logging=stderr",
+           "--v=0", *args]
     return subprocess.run(cmd, capture_output=True, text=True, timeout=120)
 
 

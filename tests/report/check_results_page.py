@@ -17,28 +17,11 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from check_report import NOISE, check, chromium, failures  # noqa: E402
+
 SECTIONS = ["Results by category", "Spanish provinces", "Clubs", "Claimed and checked scores",
             "Soapbox"]
-NOISE = re.compile(r"dbus|Fontconfig|gpu_|viz_|GPU|sandbox|crashpad|ALSA|libva|vaapi|"
-                   r"bytes written to file|Written to file|headless_shell|DevTools|unexpected operator|D-Bus",
-                   re.IGNORECASE)
-failures = []
-
-
-def check(ok, what):
-    print(("ok:   " if ok else "FAIL: ") + what)
-    if not ok:
-        failures.append(what)
-
-
-def chromium(*args):
-    exe = shutil.which("chromium") or shutil.which("chromium-browser")
-    if not exe:
-        sys.exit("FAIL: chromium is not installed (scripts/setup installs it)")
-    cmd = [exe, "--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
-           "--no-first-run", "--disable-background-networking", "--enable-logging=stderr",
-           "--v=0", *args]
-    return subprocess.run(cmd, capture_output=True, text=True, timeout=120)
 
 
 def main():

@@ -10,16 +10,16 @@
 #include "checker.h"
 #include "outputs.h"
 #include "simulate.h"
+#include "tool_io.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::string text;
+    tools::ReadWholeFile(path, text);
+    return text;
 }
 
 const tools::CountryFile& Countries() {

@@ -9,14 +9,14 @@
 
 #include "log_readers.h"
 #include "simulate.h"
+#include "tool_io.h"
 
 namespace {
 
 std::vector<std::string> Calls() {
-    std::ifstream in("/usr/share/hamradio-files/MASTER.SCP");
-    std::stringstream text;
-    text << in.rdbuf();
-    return sim::ReadCallList(text.str());
+    std::string text;
+    tools::ReadWholeFile("/usr/share/hamradio-files/MASTER.SCP", text);
+    return sim::ReadCallList(text);
 }
 
 sim::Options Small(std::uint32_t seed) {

@@ -11,6 +11,7 @@
 #include "contest/contest_rules.h"
 #include "engine/contest.h"
 #include "log_readers.h"
+#include "tool_io.h"
 
 namespace check {
 
@@ -47,15 +48,11 @@ struct Loaded {
 
 // Reads one log; false with `why` when it is no log of this contest's kind.
 bool Load(const std::string& path, Loaded& out, std::string& why) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    Entrant& e = out.entrant;
+    if (!tools::ReadWholeFile(path, e.text)) {
         why = "cannot be read";
         return false;
     }
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    Entrant& e = out.entrant;
-    e.text = buffer.str();
     const std::string& text = e.text;
     e.file = path;
     // The lines as written, and the Cabrillo tags before the first QSO.

@@ -18,33 +18,11 @@
 
 #include "checker.h"
 #include "command_line.h"
-#include "host_play.h"
 #include "outputs.h"
+#include "tool_io.h"
 #include "version.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-bool ParseTime(const std::string& text, COleDateTime& out) {
-    int y, mo, d, h, mi;
-    char sep;
-    if (std::sscanf(text.c_str(), "%d-%d-%d%c%d:%d", &y, &mo, &d, &sep, &h, &mi) != 6 ||
-        (sep != ' ' && sep != 'T'))
-        return false;
-    out = COleDateTime::FromFields(y, mo, d, h, mi);
-    return out.m_status == COleDateTime::valid;
-}
-
-std::string DefaultCountryFile() {
-#if defined(_WIN32)
-    return (fs::path(tools::DefaultPluginPath("")).parent_path() / "cty.dat").string();
-#else
-    return "/usr/share/hamradio-files/cty.dat";
-#endif
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{
@@ -53,7 +31,7 @@ int main(int argc, char** argv) {
         "read or written, 2 a bad option, 3 done, but logs that cannot be read were left out.",
         "stats-check"};
     std::vector<std::string> inputs;
-    std::string out, start, end, countryFile = DefaultCountryFile();
+    std::string out, start, end, countryFile = tools::DefaultCountryFile();
     check::CheckOptions o;
     bool quiet = false;
     int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
@@ -76,11 +54,11 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(1, 256));
     app.add_flag("--quiet", quiet, "no summary");
     if (auto code = tools::ParseCommandLine(app, argc, argv)) return *code;
-    if (!start.empty() && !ParseTime(start, o.start)) {
+    if (!start.empty() && !tools::ParseWhen(start, o.start)) {
         std::fprintf(stderr, "stats-check: --start: not a time: '%s'\n", start.c_str());
         return 2;
     }
-    if (!end.empty() && !ParseTime(end, o.end)) {
+    if (!end.empty() && !tools::ParseWhen(end, o.end)) {
         std::fprintf(stderr, "stats-check: --end: not a time: '%s'\n", end.c_str());
         return 2;
     }
@@ -98,17 +76,15 @@ int main(int argc, char** argv) {
             files.push_back(in);
         }
     }
-    std::ifstream cty(countryFile, std::ios::binary);
-    std::stringstream text;
-    text << cty.rdbuf();
-    if (!cty) {
+    std::string text;
+    if (!tools::ReadWholeFile(countryFile, text)) {
         std::fprintf(stderr, "stats-check: the country file %s cannot be read\n",
                      countryFile.c_str());
         return 1;
     }
     tools::CountryFile countries;
     try {
-        countries = tools::CountryFile::Parse(text.str());
+        countries = tools::CountryFile::Parse(text);
     } catch (const tools::CountryFileError& e) {
         std::fprintf(stderr, "stats-check: the country file %s is damaged: %s\n",
                      countryFile.c_str(), e.what());

@@ -13,6 +13,7 @@
 #endif
 
 #include "results/report.h"
+#include "tool_io.h"
 
 namespace fs = std::filesystem;
 
@@ -433,13 +434,9 @@ bool WriteSqlite(const Checked& c, const std::string& path, std::string& error) 
 #endif
 
 bool WriteFile(const fs::path& path, const std::string& text, std::string& error) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    if (!out.flush()) {
-        error = path.string() + ": cannot be written";
-        return false;
-    }
-    return true;
+    if (tools::WriteWholeFile(path, text)) return true;
+    error = path.string() + ": cannot be written";
+    return false;
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "plugin.h"
 #include "report/report.h"
 #include "score_run.h"
+#include "tool_io.h"
 #include "version.h"
 
 namespace fs = std::filesystem;
@@ -38,15 +39,6 @@ struct Options {
     bool quiet = false;
     std::string report;  // absolute: the scorer changes into the output folder
 };
-
-std::string DefaultCountryFile() {
-#if defined(_WIN32)
-    fs::path beside = fs::path(tools::DefaultPluginPath("")).parent_path() / "cty.dat";
-    return beside.string();
-#else
-    return "/usr/share/hamradio-files/cty.dat";
-#endif
-}
 
 void DefineOptions(CLI::App& app, Options& o) {
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
@@ -72,7 +64,7 @@ void DefineOptions(CLI::App& app, Options& o) {
     app.add_option("--report", o.report, "also write the contest report page (HTML) to FILE");
     app.add_flag("--cabrillo", o.cabrillo, "write the plug-in's Cabrillo log too");
     app.add_option("--country-file", o.countryFile, "the country file")
-        ->default_str(DefaultCountryFile());
+        ->default_str(tools::DefaultCountryFile());
     app.add_option("--exchange-field", o.fields.received,
                    "ADIF field of the received exchange (default: SRX_STRING, SRX, STATE)");
     app.add_option("--sent-exchange-field", o.fields.sent,
@@ -82,27 +74,6 @@ void DefineOptions(CLI::App& app, Options& o) {
                    "it is installed)");
     app.add_flag("-q,--quiet", o.quiet, "print the results and errors only");
     app.add_option("LOG", o.log, "the log: ADIF (.adi) or Cabrillo")->required();
-}
-
-bool ReadFile(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    text = s.str();
-    return !in.bad();
-}
-
-// "YYYY-MM-DD HH:MM", also with a T or seconds.
-bool ParseWhen(const std::string& text, COleDateTime& out) {
-    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, used = 0;
-    char sep = 0;
-    int n = std::sscanf(text.c_str(), "%4d-%2d-%2d%c%2d:%2d%n:%2d%n", &y, &mo, &d, &sep, &h, &mi,
-                        &used, &s, &used);
-    if (n < 6 || (sep != ' ' && sep != 'T') || static_cast<size_t>(used) != text.size())
-        return false;
-    out = COleDateTime::FromFields(y, mo, d, h, mi, s);
-    return out.m_status == COleDateTime::valid && mo <= 12 && d <= 31 && h < 24 && mi < 60;
 }
 
 [[noreturn]] void Fail(int code, const std::string& what) {
@@ -132,14 +103,15 @@ std::string UsualReport(const std::string& mode) {
 scorer::ScoreRun Prepare(const Options& o) {
     // A bad option is told before any file is read.
     COleDateTime start, end;
-    if (!o.start.empty() && !ParseWhen(o.start, start))
+    if (!o.start.empty() && !tools::ParseWhen(o.start, start))
         Fail(2, "--start: not a date and time: '" + o.start + "' (want YYYY-MM-DD HH:MM)");
-    if (!o.end.empty() && !ParseWhen(o.end, end))
+    if (!o.end.empty() && !tools::ParseWhen(o.end, end))
         Fail(2, "--end: not a date and time: '" + o.end + "' (want YYYY-MM-DD HH:MM)");
     scorer::ScoreRun run;
     run.logPath = o.log;
     std::string text;
-    if (!ReadFile(o.log, text)) Fail(1, "cannot read " + o.log + ": " + std::strerror(errno));
+    if (!tools::ReadWholeFile(o.log, text))
+        Fail(1, "cannot read " + o.log + ": " + std::strerror(errno));
     run.log = tools::ReadAnyLog(text, o.fields);
     if (!run.log.recognised)
         Fail(1, o.log + " is neither an ADIF log (no <EOH>, no <EOR>) nor a Cabrillo log");
@@ -156,7 +128,7 @@ scorer::ScoreRun Prepare(const Options& o) {
                     std::to_string(run.log.damaged.size()) + " damaged, named above)");
 
     std::string cty;
-    if (!ReadFile(o.countryFile, cty))
+    if (!tools::ReadWholeFile(o.countryFile, cty))
         Fail(1, "cannot read the country file " + o.countryFile + ": " + std::strerror(errno));
     tools::CountryFile countries;
     try {
@@ -260,7 +232,7 @@ int main(int argc, char** argv) {
     CLI::App app("", "stats-score");
     DefineOptions(app, o);
     if (auto code = tools::ParseCommandLine(app, argc, argv)) return *code;
-    if (o.countryFile.empty()) o.countryFile = DefaultCountryFile();
+    if (o.countryFile.empty()) o.countryFile = tools::DefaultCountryFile();
     o.plugin =
         fs::absolute(o.plugin.empty() ? tools::DefaultPluginPath(argv[0]) : o.plugin).string();
     if (!o.report.empty()) o.report = fs::absolute(o.report).string();

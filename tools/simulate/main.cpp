@@ -7,6 +7,7 @@
 
 #include "command_line.h"
 #include "simulate.h"
+#include "tool_io.h"
 #include "version.h"
 
 int main(int argc, char** argv) {
@@ -26,11 +27,10 @@ int main(int argc, char** argv) {
     app.add_option("--out", out, "folder for logs/, truth.csv and clocks.csv")->required();
     if (auto code = tools::ParseCommandLine(app, argc, argv)) return *code;
 
-    std::ifstream in(callList, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    std::vector<std::string> calls = sim::ReadCallList(text.str());
-    if (!in || calls.size() < 10) {
+    std::string text;
+    const bool read = tools::ReadWholeFile(callList, text);
+    std::vector<std::string> calls = sim::ReadCallList(text);
+    if (!read || calls.size() < 10) {
         std::fprintf(stderr, "stats-simulate: %s: not a list of calls\n", callList.c_str());
         return 1;
     }

@@ -1,5 +1,7 @@
 #include "simulate.h"
 
+#include "tool_io.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -404,13 +406,9 @@ bool WriteContest(const Contest& contest, const std::string& dir, std::string& e
         return false;
     }
     auto write = [&](const fs::path& path, const std::string& text) {
-        std::ofstream out(path, std::ios::binary);
-        out << text;
-        if (!out.flush()) {
-            error = path.string() + ": cannot be written";
-            return false;
-        }
-        return true;
+        if (tools::WriteWholeFile(path, text)) return true;
+        error = path.string() + ": cannot be written";
+        return false;
     };
     for (const LogFile& log : contest.logs)
         if (!write(fs::path(dir) / "logs" / log.fileName, log.text)) return false;
