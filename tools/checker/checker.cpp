@@ -374,6 +374,7 @@ Checked CheckContest(const std::vector<std::string>& files, const tools::Country
     for (size_t i = 0; i < entrants.size(); ++i) {
         Entrant& e = entrants[i].entrant;
         e.clockOffset = m.clockOffsets[i];
+        e.clock = m.clocks[i];
         e.bustedBy = m.bustedBy[i];
         for (size_t k = 0; k < e.findings.size(); ++k) {
             std::string note = e.findings[k].note;  // the rules' reason, where they refused

@@ -45,7 +45,8 @@ struct Entrant {
     Score claimed;
     Score checked;
     int penaltyPoints = 0;
-    int clockOffset = 0;
+    int clockOffset = 0;  // minutes ahead, rounded, for the reports
+    Clock clock;
     std::vector<Finding> findings;  // per line
     std::vector<std::string> bustedBy;
 

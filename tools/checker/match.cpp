@@ -136,6 +136,8 @@ public:
         BuildIndexes();
         EstimateClocks();
         m_out.clockOffsets = m_offsets;
+        for (int off : m_offsets)
+            m_out.clocks.push_back({double(off), 0, 0});
         BuildHeard();
         MatchExact();
         MatchBusts(false);

@@ -46,9 +46,19 @@ struct Finding {
     std::string note;  // the right call of a bust
 };
 
+// A log's clock against the others: it runs `offset` minutes ahead at minute `anchor` (as
+// logged) and gains `drift` minutes an hour from there on. A constant clock has no drift.
+struct Clock {
+    double offset = 0;
+    double drift = 0;
+    long anchor = 0;
+    double At(long minute) const { return offset + drift * double(minute - anchor) / 60.0; }
+};
+
 struct Outcome {
     std::vector<std::vector<Finding>> findings;      // per log, per line
     std::vector<int> clockOffsets;                   // minutes each log's clock runs ahead
+    std::vector<Clock> clocks;                       // per log
     std::vector<std::vector<std::string>> bustedBy;  // per log: stations that busted its call
 };
 
