@@ -28,20 +28,22 @@ private:
     std::string m_text;
 };
 
-int Admit(Contest& s, const QsoArgs& q, BadLines& bad);
+int Admit(Contest& s, const QsoArgs& q, BadLines& bad, Refusal& why);
 
 }  // namespace
 
-int AddData(Contest& s, const QsoArgs& q) {
+int AddData(Contest& s, const QsoArgs& q, Refusal* why) {
     BadLines bad(q);
-    int stored = Admit(s, q, bad);
+    Refusal refusal = Refusal::kNone;
+    int stored = Admit(s, q, bad, refusal);
+    if (why) *why = refusal;
     if (!bad.Text().empty()) badqso::Append(s, bad.Text());
     return stored;
 }
 
 namespace {
 
-int Admit(Contest& s, const QsoArgs& q, BadLines& bad) {
+int Admit(Contest& s, const QsoArgs& q, BadLines& bad, Refusal& why) {
     CInfo entry;
     entry.m_bRejected = 0;
     entry.m_bDupe = 0;
@@ -50,19 +52,23 @@ int Admit(Contest& s, const QsoArgs& q, BadLines& bad) {
 
     if (!s.bandList.Lookup(q.band)) {
         bad.Add(badqso::kWrongBand);
+        why = Refusal::kWrongBand;
         return 0;
     }
     if (!s.modeList.Lookup(q.mode)) {
         bad.Add(badqso::kWrongMode);
+        why = Refusal::kWrongMode;
         return 0;
     }
     // The log is one mode: its mode exactly, so "ssb" passes the list but not this.
     if (q.mode != (s.cwTest ? "CW" : "SSB")) {
         bad.Add(badqso::kWrongMode);
+        why = Refusal::kWrongMode;
         return 0;
     }
     if (q.exchRcvd.empty() || q.exchSent.empty()) {
         bad.Add(badqso::kNoNumber);
+        why = Refusal::kNoExchange;
         return 0;
     }
 

@@ -13,9 +13,9 @@ int Contest::Reset(const ResetArgs& args) {
     return ResetStats(*this, args, lock);
 }
 
-int Contest::Add(const QsoArgs& args) {
+int Contest::Add(const QsoArgs& args, Refusal* why) {
     StateLock lock(mutex);
-    return AddData(*this, args);
+    return AddData(*this, args, why);
 }
 
 int Contest::Remove(const QsoArgs& args) {

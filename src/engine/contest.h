@@ -123,6 +123,9 @@ struct ContestData {
     std::string resultText;  // returned by Results, valid until its next call
 };
 
+// Why the contest's rules refuse a QSO outright (it is not stored).
+enum class Refusal { kNone, kWrongBand, kWrongMode, kNoExchange };
+
 // The name an instance gives its bad-QSO file for a contest that ends at `contestEnd` (in
 // the current folder when it writes one): where a tool finds the loaded plug-in's file.
 std::string BadQsoFileName(const COleDateTime& contestEnd);
@@ -136,7 +139,8 @@ public:
     // The operations. Each takes the lock itself; Reset and Results let go of it around the
     // header dialog, the start of the setup thread and the completion message.
     int Reset(const ResetArgs& args);
-    int Add(const QsoArgs& args);
+    // `why`, when given, says why a QSO was not stored.
+    int Add(const QsoArgs& args, Refusal* why = nullptr);
     int Remove(const QsoArgs& args);
     int CheckCall(const CheckCallArgs& args);
     static int IsValidExchg(const std::string& exchange, const std::string& prefix);

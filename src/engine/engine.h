@@ -7,7 +7,7 @@
 
 namespace engine {
 
-int AddData(Contest& contest, const QsoArgs& args);
+int AddData(Contest& contest, const QsoArgs& args, Refusal* why = nullptr);
 int RemoveData(Contest& contest, const QsoArgs& args);
 int CheckCall(Contest& contest, const CheckCallArgs& args);
 int IsValidExchg(const std::string& exchange, const std::string& prefix);

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cmath>
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <tuple>
 #include <unordered_map>
 
 #include "contest/contest_rules.h"
@@ -113,14 +115,15 @@ bool Load(const std::string& path, Loaded& out, std::string& why) {
         out.extras.push_back({q.time.m_dt, q.freqHz, false});
     }
     // A line that cannot be read is still a line of the log: it is judged, not lost.
-    std::vector<std::string> notes;
+    std::vector<std::string> details;
     for (const tools::DamagedRecord& d : read.damaged) {
         Line l;
         l.line = d.line;
         l.ruled = Verdict::kBad;
+        l.why = Reason::kUnreadable;
         e.log.lines.push_back(l);
-        notes.resize(e.log.lines.size());
-        notes.back() = "unreadable: " + (d.field.empty() ? "" : d.field + ": ") + d.reason;
+        details.resize(e.log.lines.size());
+        details.back() = (d.field.empty() ? "" : d.field + ": ") + d.reason;
         Extra x;
         x.damaged = true;
         out.extras.push_back(x);
@@ -140,24 +143,25 @@ bool Load(const std::string& path, Loaded& out, std::string& why) {
     e.log.call = e.call;
     out.extras = std::move(extras);
     e.findings.resize(e.log.lines.size());
-    notes.resize(e.log.lines.size());
+    details.resize(e.log.lines.size());
     for (size_t k = 0; k < order.size(); ++k)
-        e.findings[k].note = std::move(notes[order[k]]);
+        e.findings[k].detail = std::move(details[order[k]]);
     e.points.assign(e.log.lines.size(), 0);
     return true;
 }
 
-// The reason the contest's rules give for a line the plug-in refused.
-std::string Refusal(const Line& l, bool cw) {
-    bool band = false;
-    for (const char* b : contest::kBands)
-        band = band || l.band == b;
-    if (!band)
-        return "band " + (l.band.empty() ? std::string("unknown") : l.band) +
-               " is not in the contest";
-    if (l.mode != (cw ? "CW" : "SSB")) return "mode " + l.mode + " is not the log's";
-    if (Trim(l.exchRcvd).empty() || Trim(l.exchSent).empty()) return "no exchange";
-    return "not counted by the contest's rules";
+Reason ReasonOf(engine::Refusal refusal) {
+    switch (refusal) {
+        case engine::Refusal::kWrongBand:
+            return Reason::kWrongBand;
+        case engine::Refusal::kWrongMode:
+            return Reason::kWrongMode;
+        case engine::Refusal::kNoExchange:
+            return Reason::kNoExchange;
+        case engine::Refusal::kNone:
+            break;
+    }
+    return Reason::kNoCall;
 }
 
 struct Scoring {
@@ -169,7 +173,8 @@ struct Scoring {
 // Replays `lines` (indices, in time order) through an engine instance of its own.
 Scoring Replay(const Entrant& e, const std::vector<Extra>& extras, const std::vector<size_t>& lines,
                const tools::Resolution& own, const std::vector<const tools::Resolution*>& worked,
-               const COleDateTime& start, const COleDateTime& end, std::vector<int>* refused) {
+               const COleDateTime& start, const COleDateTime& end,
+               std::vector<std::pair<int, engine::Refusal>>* refused) {
     engine::Contest contest;
     contest.SetMode(e.cw);
     engine::ResetArgs reset;
@@ -195,10 +200,11 @@ Scoring Replay(const Entrant& e, const std::vector<Extra>& extras, const std::ve
         a.prefixText = worked[i]->prefixText;
         a.prefix = worked[i]->entity;
         a.band = l.band;
-        if (contest.Add(a))
+        engine::Refusal why = engine::Refusal::kNone;
+        if (contest.Add(a, &why))
             s.stored.push_back(static_cast<int>(i));
         else if (refused)
-            refused->push_back(static_cast<int>(i));
+            refused->emplace_back(static_cast<int>(i), why);
     }
     engine::Tally tally = contest.Score(&s.perQso);
     s.score = {tally.total.qsos, tally.total.points, tally.total.entities, tally.total.provinces,
@@ -220,12 +226,12 @@ void ScoreClaimed(Entrant& e, const std::vector<Extra>& extras, const tools::Res
         if (!e.log.lines[i].xQso && !extras[i].damaged) order.push_back(i);
     std::stable_sort(order.begin(), order.end(),
                      [&](size_t a, size_t b) { return extras[a].time < extras[b].time; });
-    std::vector<int> refused;
+    std::vector<std::pair<int, engine::Refusal>> refused;
     Scoring s = Replay(e, extras, order, own, worked, start, end, &refused);
     e.claimed = s.score;
-    for (int i : refused) {
+    for (const auto& [i, why] : refused) {
         e.log.lines[size_t(i)].ruled = Verdict::kBad;
-        e.findings[size_t(i)].note = Refusal(e.log.lines[size_t(i)], e.cw);
+        e.log.lines[size_t(i)].why = ReasonOf(why);
     }
     for (size_t k = 0; k < s.stored.size() && k < s.perQso.size(); ++k) {
         const size_t i = size_t(s.stored[k]);
@@ -234,30 +240,71 @@ void ScoreClaimed(Entrant& e, const std::vector<Extra>& extras, const tools::Res
             e.log.lines[i].ruled = Verdict::kDupe;
         } else if (!s.perQso[k].counted) {
             e.log.lines[i].ruled = Verdict::kBad;
-            e.findings[i].note = Refusal(e.log.lines[i], e.cw);
+            e.log.lines[i].why = Reason::kNoCall;
         }
     }
 }
 
-bool Credited(Verdict v, bool removeUniques) {
-    return v == Verdict::kOk || v == Verdict::kUnverified ||
-           (v == Verdict::kUnique && !removeUniques);
-}
-
+// Scores what is credited. A line the rules count as a dupe is removed as a dupe unless it is
+// confirmed, and then it may count where its twin does not; a line not in the other log whose
+// twin within the window is confirmed was one QSO logged twice: a dupe too. The engine,
+// replaying only what is credited, says which lines are dupes still.
 void ScoreChecked(Entrant& e, const std::vector<Extra>& extras, const tools::Resolution& own,
                   const std::vector<const tools::Resolution*>& worked, const COleDateTime& start,
                   const COleDateTime& end, const CheckOptions& o) {
+    const std::vector<Line>& lines = e.log.lines;
+    std::vector<size_t> byTwin(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i)
+        byTwin[i] = i;
+    auto twinKey = [&](size_t i) {
+        const Line& l = lines[i];
+        return std::tie(l.call, l.band, l.mode, l.minute);
+    };
+    std::sort(byTwin.begin(), byTwin.end(),
+              [&](size_t a, size_t b) { return twinKey(a) < twinKey(b); });
+    auto twins = [&](size_t a, size_t b) {
+        const Line &x = lines[byTwin[a]], &y = lines[byTwin[b]];
+        return x.call == y.call && x.band == y.band && x.mode == y.mode;
+    };
+    std::vector<Verdict> matched(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i)
+        matched[i] = e.findings[i].verdict;
+    for (size_t from = 0, to = 0; from < byTwin.size(); from = to) {
+        while (to < byTwin.size() && twins(from, to))
+            ++to;
+        for (size_t a = from; a < to; ++a) {
+            const Line& l = lines[byTwin[a]];
+            Finding& f = e.findings[byTwin[a]];
+            bool confirmedTwin = false;
+            for (size_t b = from; b < to; ++b)
+                confirmedTwin = confirmedTwin || (b != a && matched[byTwin[b]] == Verdict::kOk &&
+                                                  std::labs(lines[byTwin[b]].minute - l.minute) <=
+                                                      o.match.windowMinutes);
+            const Verdict v = f.verdict;
+            const bool ruledDupe =
+                l.ruled == Verdict::kDupe &&
+                (v == Verdict::kNil || v == Verdict::kBustedCall || v == Verdict::kBustedExchange ||
+                 v == Verdict::kUnverified || v == Verdict::kUnique);
+            if (ruledDupe || (v == Verdict::kNil && confirmedTwin)) {
+                f.verdict = Verdict::kDupe;
+                f.why = Reason::kNone;
+            }
+        }
+    }
     std::vector<size_t> order;
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (Credited(e.findings[i].verdict, o.removeUniques)) order.push_back(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return extras[a].time < extras[b].time; });
+    Scoring s = Replay(e, extras, order, own, worked, start, end, nullptr);
+    for (size_t k = 0; k < s.stored.size() && k < s.perQso.size(); ++k)
+        if (s.perQso[k].dupe) e.findings[size_t(s.stored[k])].verdict = Verdict::kDupe;
     for (size_t i = 0; i < e.log.lines.size(); ++i) {
         const Verdict v = e.findings[i].verdict;
-        if (Credited(v, o.removeUniques)) order.push_back(i);
         if (v == Verdict::kNil) e.penaltyPoints += o.nilPenalty * e.points[i];
         if (v == Verdict::kBustedCall || v == Verdict::kBustedExchange)
             e.penaltyPoints += o.bustPenalty * e.points[i];
     }
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return extras[a].time < extras[b].time; });
-    Scoring s = Replay(e, extras, order, own, worked, start, end, nullptr);
     e.checked = s.score;
     if (e.penaltyPoints > 0) {
         // The multipliers stay as the credited QSOs earned them.
@@ -283,6 +330,11 @@ void ForEach(size_t count, int threads, Work work) {
 }
 
 }  // namespace
+
+bool Credited(Verdict v, bool removeUniques) {
+    return v == Verdict::kOk || v == Verdict::kUnverified ||
+           (v == Verdict::kUnique && !removeUniques);
+}
 
 std::string Entrant::RawLine(int number) const {
     if (number < 1 || size_t(number) > lineStarts.size()) return std::string();
@@ -351,13 +403,22 @@ Checked CheckContest(const std::vector<std::string>& files, const tools::Country
             if (callIndex.emplace(line.call, calls.size()).second) calls.push_back(line.call);
     }
     std::vector<tools::Resolution> resolved(calls.size());
-    ForEach(calls.size(), threads, [&](size_t i) { resolved[i] = countries.Resolve(calls[i]); });
+    std::vector<std::string> stations(calls.size());
+    ForEach(calls.size(), threads, [&](size_t i) {
+        resolved[i] = countries.Resolve(calls[i]);
+        stations[i] = calls[i];
+    });
     std::vector<const tools::Resolution*> own(entrants.size());
     std::vector<std::vector<const tools::Resolution*>> worked(entrants.size());
     for (size_t i = 0; i < entrants.size(); ++i) {
-        own[i] = &resolved[callIndex[entrants[i].entrant.call]];
-        for (const Line& line : entrants[i].entrant.log.lines)
-            worked[i].push_back(&resolved[callIndex[line.call]]);
+        Entrant& e = entrants[i].entrant;
+        own[i] = &resolved[callIndex[e.call]];
+        e.log.station = stations[callIndex[e.call]];
+        for (Line& line : e.log.lines) {
+            const size_t at = callIndex[line.call];
+            worked[i].push_back(&resolved[at]);
+            line.station = stations[at];
+        }
     }
     o.progress("scoring the logs as submitted");
     ForEach(entrants.size(), threads, [&](size_t i) {
@@ -369,31 +430,35 @@ Checked CheckContest(const std::vector<std::string>& files, const tools::Country
     for (const Loaded& l : entrants)
         logs.push_back(&l.entrant.log);
     o.progress("matching the logs against each other");
-    Outcome m = Match(logs, o.match);
-    const long first = MinuteOf(out.start), last = MinuteOf(out.end);
+    Options match = o.match;
+    match.periodFirst = MinuteOf(out.start);
+    match.periodEnd = MinuteOf(out.end);
+    match.threads = threads;
+    Outcome m = Match(logs, match);
     for (size_t i = 0; i < entrants.size(); ++i) {
         Entrant& e = entrants[i].entrant;
-        e.clockOffset = m.clockOffsets[i];
         e.clock = m.clocks[i];
         e.bustedBy = m.bustedBy[i];
         for (size_t k = 0; k < e.findings.size(); ++k) {
-            std::string note = e.findings[k].note;  // the rules' reason, where they refused
-            e.findings[k] = m.findings[i][k];
-            if (!note.empty()) e.findings[k].note = note;
-            // The period by the corrected clock: a log that runs off loses no QSO for it.
-            const long t = e.log.lines[k].minute - e.clockOffset;
-            const Verdict v = e.findings[k].verdict;
-            if (v != Verdict::kXQso && v != Verdict::kBad && !entrants[i].extras[k].damaged &&
-                (t < first || t >= last)) {
-                e.findings[k] = {Verdict::kBad, -1, -1, "outside the contest period"};
-            }
+            std::string detail = std::move(e.findings[k].detail);  // of an unreadable line
+            e.findings[k] = std::move(m.findings[i][k]);
+            e.findings[k].detail = std::move(detail);
         }
+        // The clock as the reports tell it: at the middle of the log.
+        long first = LONG_MAX, last = LONG_MIN;
+        for (size_t k = 0; k < e.log.lines.size(); ++k)
+            if (!entrants[i].extras[k].damaged)
+                first = std::min(first, e.log.lines[k].minute),
+                last = std::max(last, e.log.lines[k].minute);
+        e.clockOffset =
+            first <= last ? static_cast<int>(std::lround(e.clock.At((first + last) / 2))) : 0;
     }
     o.progress("scoring what is credited");
     ForEach(entrants.size(), threads, [&](size_t i) {
         ScoreChecked(entrants[i].entrant, entrants[i].extras, *own[i], worked[i], out.start,
                      out.end, o);
     });
+    out.removeUniques = o.removeUniques;
     for (Loaded& l : entrants)
         out.entrants.push_back(std::move(l.entrant));
     return out;

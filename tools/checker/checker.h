@@ -59,7 +59,11 @@ struct Checked {
     std::vector<std::string> unreadable;  // "file: why"
     std::vector<std::string> dropped;     // "file: CALL again in FILE, which stands"
     COleDateTime start, end;
+    bool removeUniques = false;
 };
+
+// Whether a verdict keeps its QSO in the checked score.
+bool Credited(Verdict v, bool removeUniques);
 
 // Reads the files (in this order; a later file of the same call stands), checks and scores.
 Checked CheckContest(const std::vector<std::string>& files, const tools::CountryFile& countries,

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <thread>
+#include <tuple>
 #include <unordered_map>
 
 namespace check {
@@ -34,24 +36,28 @@ const char* VerdictName(Verdict v) {
     return "";
 }
 
-bool OneEditApart(const std::string& a, const std::string& b) {
-    if (a == b) return false;
+int CallDistance(const std::string& a, const std::string& b) {
+    // Optimal string alignment: edits, each sign once, a swap of neighbours as one.
     const size_t n = a.size(), m = b.size();
-    if (n == m) {
-        std::vector<size_t> diff;
-        for (size_t i = 0; i < n && diff.size() < 3; ++i)
-            if (a[i] != b[i]) diff.push_back(i);
-        if (diff.size() == 1) return true;
-        return diff.size() == 2 && diff[1] == diff[0] + 1 && a[diff[0]] == b[diff[1]] &&
-               a[diff[1]] == b[diff[0]];
-    }
-    const std::string& longer = n > m ? a : b;
-    const std::string& shorter = n > m ? b : a;
-    if (longer.size() != shorter.size() + 1) return false;
-    size_t i = 0;
-    while (i < shorter.size() && shorter[i] == longer[i])
-        ++i;
-    return shorter.compare(i, std::string::npos, longer, i + 1, std::string::npos) == 0;
+    std::vector<std::vector<int>> d(n + 1, std::vector<int>(m + 1));
+    for (size_t i = 0; i <= n; ++i)
+        d[i][0] = static_cast<int>(i);
+    for (size_t j = 0; j <= m; ++j)
+        d[0][j] = static_cast<int>(j);
+    for (size_t i = 1; i <= n; ++i)
+        for (size_t j = 1; j <= m; ++j) {
+            const int cost = a[i - 1] == b[j - 1] ? 0 : 1;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        }
+    return d[n][m];
+}
+
+bool MayBeBustOf(const std::string& logged, const std::string& right) {
+    if (logged.empty() || logged == right) return false;
+    if (CallDistance(logged, right) <= 2) return true;
+    return logged.size() >= 3 && right.find(logged) != std::string::npos;
 }
 
 namespace {
@@ -84,227 +90,427 @@ bool SameExchange(const std::string& logged, const std::string& sent) {
 namespace {
 
 struct Ref {
-    int log;
-    int line;
+    int log = -1;
+    int line = -1;
+    bool operator<(const Ref& o) const { return std::tie(log, line) < std::tie(o.log, o.line); }
 };
 
-// A line that may confirm another, in an index sorted by what is looked up.
+// A line that may confirm another, in an index sorted by what is looked up. A log's lines
+// keep their order when its clock is corrected (no clock loses an hour in an hour).
 struct Heard {
-    int call;  // the worked call, interned
+    int station;  // the worked station, interned
     int band;
-    long minute;  // corrected
+    double minute;  // as logged while the clocks are sought, corrected afterwards
     Ref ref;
     bool operator<(const Heard& o) const {
-        if (call != o.call) return call < o.call;
-        if (band != o.band) return band < o.band;
-        return minute < o.minute;
+        return std::tie(station, band, minute, ref) < std::tie(o.station, o.band, o.minute, o.ref);
     }
 };
+
+// A gap between a line and a line that may confirm it, for the clocks.
+struct Gap {
+    long mine;    // this log's minute as logged
+    int other;    // the other log
+    long theirs;  // its minute as logged
+};
+
+// A pair that may be linked, ranked by `first`, `second`, then the gap in time.
+struct Candidate {
+    int first;
+    int second;
+    double gap;
+    Ref q, p;
+    bool operator<(const Candidate& o) const {
+        return std::tie(first, second, gap, q, p) < std::tie(o.first, o.second, o.gap, o.q, o.p);
+    }
+};
+
+enum class Link { kNone, kExact, kBust, kMismatch };
+
+template <typename Work>
+void ForEach(size_t count, int threads, Work work) {
+    std::atomic<size_t> next{0};
+    auto run = [&] {
+        for (size_t i = next++; i < count; i = next++)
+            work(i);
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t)
+        pool.emplace_back(run);
+    run();
+    for (std::thread& t : pool)
+        t.join();
+}
+
+double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// A log's clock from the gaps to its partners: `ys[k]` is how far ahead of the others it
+// ran at its minute `ts[k]`.
+Clock FitClock(const std::vector<long>& ts, const std::vector<double>& ys, const Options& o) {
+    if (ys.size() < size_t(std::max(1, o.minClockPairs))) return {};
+    // The densest cluster of gaps: stray pairs (a dupe hours away) stand apart from it. Of
+    // two clusters as dense, the one nearer agreement.
+    std::vector<double> sorted = ys;
+    std::sort(sorted.begin(), sorted.end());
+    const double width = 2.0 * std::max(o.windowMinutes, 5);
+    size_t bestFrom = 0, bestCount = 0;
+    double bestCentre = 0;
+    for (size_t a = 0, b = 0; a < sorted.size(); ++a) {
+        while (b < sorted.size() && sorted[b] - sorted[a] <= width)
+            ++b;
+        const size_t count = b - a;
+        const double centre = sorted[a + (count - 1) / 2];
+        if (count > bestCount ||
+            (count == bestCount && std::fabs(centre) < std::fabs(bestCentre))) {
+            bestFrom = a, bestCount = count, bestCentre = centre;
+        }
+    }
+    if (bestCount < size_t(std::max(1, o.minClockPairs))) return {};
+    const double centre = Median(std::vector<double>(sorted.begin() + long(bestFrom),
+                                                     sorted.begin() + long(bestFrom + bestCount)));
+    std::vector<size_t> in;
+    for (size_t k = 0; k < ys.size(); ++k)
+        if (std::fabs(ys[k] - centre) <= width) in.push_back(k);
+
+    // A line through the cluster, twice with the points near the line before.
+    double a = centre, b = 0, tMean = 0, sigma = 0, sxx = 0;
+    for (int pass = 0; pass < 2 && in.size() >= 2; ++pass) {
+        tMean = 0;
+        double yMean = 0;
+        for (size_t k : in)
+            tMean += double(ts[k]), yMean += ys[k];
+        tMean /= double(in.size()), yMean /= double(in.size());
+        double sxy = 0;
+        sxx = 0;
+        for (size_t k : in) {
+            sxx += (double(ts[k]) - tMean) * (double(ts[k]) - tMean);
+            sxy += (double(ts[k]) - tMean) * (ys[k] - yMean);
+        }
+        b = sxx > 0 ? sxy / sxx : 0;
+        a = yMean;
+        std::vector<size_t> near;
+        double sq = 0;
+        for (size_t k : in) {
+            const double r = ys[k] - (a + b * (double(ts[k]) - tMean));
+            sq += r * r;
+            if (std::fabs(r) <= 3) near.push_back(k);
+        }
+        sigma = std::sqrt(sq / double(std::max<size_t>(1, in.size() - 1)));
+        if (near.size() >= 2) in = near;
+    }
+    long first = ts[in.front()], last = ts[in.front()];
+    for (size_t k : in)
+        first = std::min(first, ts[k]), last = std::max(last, ts[k]);
+    const double span = double(last - first);
+    const double error = sxx > 0 ? sigma / std::sqrt(sxx) : 1e9;
+    // A drift counts when it moves the clock by two minutes or more over the log and the
+    // gaps tell it clearly; a constant clock otherwise.
+    if (in.size() >= 12 && span >= 120 && std::fabs(b) * span >= 2 && std::fabs(b) > 4 * error)
+        return {a, b * 60.0, std::lround(tMean)};
+    std::vector<double> near;
+    for (size_t k : in)
+        near.push_back(ys[k]);
+    return {Median(near), 0, 0};
+}
 
 class Matcher {
 public:
     Matcher(const std::vector<const Log*>& logs, const Options& o) : m_logs(logs), m_o(o) {
-        m_offsets.assign(logs.size(), 0);
-        m_out.findings.resize(logs.size());
-        m_out.bustedBy.resize(logs.size());
-        m_calls.resize(logs.size());
-        m_bands.resize(logs.size());
-        for (size_t i = 0; i < logs.size(); ++i)
-            m_own.push_back(Intern(logs[i]->call));
+        const size_t n = logs.size();
+        m_out.findings.resize(n);
+        m_out.bustedBy.resize(n);
+        m_out.clocks.assign(n, Clock{});
+        m_stations.resize(n);
+        m_bands.resize(n);
+        m_time.resize(n);
+        m_link.resize(n);
+        m_how.resize(n);
+        m_eligible.resize(n);
+        for (size_t i = 0; i < n; ++i)
+            m_own.push_back(Intern(logs[i]->station));
         m_entrant.assign(m_names.size(), -1);
-        for (size_t i = 0; i < logs.size(); ++i)
+        for (size_t i = 0; i < n; ++i)
             m_entrant[size_t(m_own[i])] = static_cast<int>(i);
-        std::vector<std::pair<int, int>> callInLog;
-        for (size_t i = 0; i < logs.size(); ++i) {
+        std::vector<std::pair<int, int>> stationInLog;
+        for (size_t i = 0; i < n; ++i) {
             const std::vector<Line>& lines = logs[i]->lines;
             m_out.findings[i].resize(lines.size());
+            m_link[i].assign(lines.size(), Ref{});
+            m_how[i].assign(lines.size(), Link::kNone);
+            m_eligible[i].assign(lines.size(), 0);
             for (const Line& l : lines) {
-                m_calls[i].push_back(Intern(l.call));
+                m_stations[i].push_back(Intern(l.station));
                 m_bands[i].push_back(BandId(l.band));
-                callInLog.emplace_back(m_calls[i].back(), static_cast<int>(i));
+                m_time[i].push_back(double(l.minute));
+                stationInLog.emplace_back(m_stations[i].back(), static_cast<int>(i));
             }
         }
         m_entrant.resize(m_names.size(), -1);
-        std::sort(callInLog.begin(), callInLog.end());
-        callInLog.erase(std::unique(callInLog.begin(), callInLog.end()), callInLog.end());
+        std::sort(stationInLog.begin(), stationInLog.end());
+        stationInLog.erase(std::unique(stationInLog.begin(), stationInLog.end()),
+                           stationInLog.end());
         m_logsWith.assign(m_names.size(), 0);
-        for (const auto& [call, log] : callInLog)
-            ++m_logsWith[size_t(call)];
+        for (const auto& [station, log] : stationInLog)
+            ++m_logsWith[size_t(station)];
     }
 
     Outcome Run() {
         BuildIndexes();
         EstimateClocks();
-        m_out.clockOffsets = m_offsets;
-        for (int off : m_offsets)
-            m_out.clocks.push_back({double(off), 0, 0});
+        ApplyClocks();
         BuildHeard();
-        MatchExact();
-        MatchBusts(false);
-        MatchBusts(true);
+        LinkExact();
+        LinkBusts(false);
+        LinkMismatches();
+        LinkBusts(true);
         Decide();
         return std::move(m_out);
     }
 
 private:
-    int Intern(const std::string& call) {
-        auto [it, fresh] = m_ids.emplace(call, static_cast<int>(m_names.size()));
-        if (fresh) m_names.push_back(call);
+    int Intern(const std::string& station) {
+        auto [it, fresh] = m_ids.emplace(station, static_cast<int>(m_names.size()));
+        if (fresh) m_names.push_back(station);
         return it->second;
     }
     int BandId(const std::string& band) {
         auto [it, fresh] = m_bandIds.emplace(band, static_cast<int>(m_bandIds.size()));
         return it->second;
     }
-    static bool Partner(const Line& l) { return l.ruled == Verdict::kNone; }
     const Line& At(Ref r) const { return m_logs[size_t(r.log)]->lines[size_t(r.line)]; }
     Finding& FindingOf(Ref r) { return m_out.findings[size_t(r.log)][size_t(r.line)]; }
-    long Time(Ref r) const { return At(r).minute - m_offsets[size_t(r.log)]; }
-    bool Matched(Ref r) const {
-        return m_out.findings[size_t(r.log)][size_t(r.line)].otherLog >= 0;
-    }
-    int EntrantOf(int call) const { return m_entrant[size_t(call)]; }
+    double Time(Ref r) const { return m_time[size_t(r.log)][size_t(r.line)]; }
+    bool Linked(Ref r) const { return m_link[size_t(r.log)][size_t(r.line)].log >= 0; }
+    bool Eligible(Ref r) const { return m_eligible[size_t(r.log)][size_t(r.line)] != 0; }
+    int EntrantOf(int station) const { return m_entrant[size_t(station)]; }
+    int StationOf(Ref r) const { return m_stations[size_t(r.log)][size_t(r.line)]; }
+    int BandOf(Ref r) const { return m_bands[size_t(r.log)][size_t(r.line)]; }
 
-    // Per log, the lines that may confirm another, by call, band and time.
+    // The lines of `index` for one station and band, from `from` to `to` minutes.
+    static std::pair<std::vector<Heard>::const_iterator, std::vector<Heard>::const_iterator> Range(
+        const std::vector<Heard>& index, int station, int band, double from, double to) {
+        Heard low{station, band, from, {-1, -1}};
+        Heard high{station, band, to, {INT_MAX, INT_MAX}};
+        return {std::lower_bound(index.begin(), index.end(), low),
+                std::upper_bound(index.begin(), index.end(), high)};
+    }
+
+    // A line the rules refuse for its band or mode: it confirms nothing, but the other
+    // station is told what it has.
+    bool OtherBandOrMode(Ref r) const {
+        const Line& l = At(r);
+        return l.ruled == Verdict::kBad &&
+               (l.why == Reason::kWrongBand || l.why == Reason::kWrongMode);
+    }
+
+    // Per log, the lines the rules do not refuse (or refuse for their band or mode), by
+    // worked station, band and time.
     void BuildIndexes() {
         m_byLog.assign(m_logs.size(), {});
         for (size_t i = 0; i < m_logs.size(); ++i) {
             for (size_t k = 0; k < m_logs[i]->lines.size(); ++k) {
-                const Line& l = m_logs[i]->lines[k];
-                if (!Partner(l)) continue;
-                m_byLog[i].push_back({m_calls[i][k],
+                const Ref r{static_cast<int>(i), static_cast<int>(k)};
+                if (m_logs[i]->lines[k].ruled == Verdict::kBad && !OtherBandOrMode(r)) continue;
+                m_byLog[i].push_back({m_stations[i][k],
                                       m_bands[i][k],
-                                      l.minute - m_offsets[i],
+                                      m_time[i][k],
                                       {static_cast<int>(i), static_cast<int>(k)}});
             }
             std::sort(m_byLog[i].begin(), m_byLog[i].end());
         }
     }
-    // The same over all logs, once the clocks are known.
+
+    // Every log's clock: the gaps to the lines that may confirm its own are found once, by
+    // the times as logged; each round fits every log's clock to them with the others' clocks
+    // of the round before, then puts the majority's clock at nought.
+    void EstimateClocks() {
+        const size_t n = m_logs.size();
+        std::vector<std::vector<Gap>> gaps(n);
+        ForEach(n, m_o.threads, [&](size_t i) {
+            const double search = m_o.clockSearchMinutes;
+            for (const Heard& h : m_byLog[i]) {
+                const int other = EntrantOf(h.station);
+                if (other < 0 || other == static_cast<int>(i) || At(h.ref).ruled == Verdict::kBad)
+                    continue;
+                auto [from, to] = Range(m_byLog[size_t(other)], m_own[i], h.band, h.minute - search,
+                                        h.minute + search);
+                for (auto it = from; it != to; ++it)
+                    if (At(it->ref).ruled != Verdict::kBad)
+                        gaps[i].push_back({At(h.ref).minute, other, At(it->ref).minute});
+            }
+        });
+        std::vector<Clock>& clocks = m_out.clocks;
+        for (int round = 0; round < 5; ++round) {
+            std::vector<Clock> next(n);
+            ForEach(n, m_o.threads, [&](size_t i) {
+                std::vector<long> ts;
+                std::vector<double> ys;
+                for (const Gap& g : gaps[i]) {
+                    const double theirs = double(g.theirs) - clocks[size_t(g.other)].At(g.theirs);
+                    const double y = double(g.mine) - theirs;
+                    // Two gaps of one line cannot both be its clock; the fit picks.
+                    if (std::fabs(y) <= m_o.clockSearchMinutes) {
+                        ts.push_back(g.mine);
+                        ys.push_back(y);
+                    }
+                }
+                next[i] = FitClock(ts, ys, m_o);
+            });
+            std::vector<double> offsets;
+            for (const Clock& c : next)
+                offsets.push_back(c.offset);
+            const double majority = Median(offsets);
+            for (Clock& c : next)
+                c.offset -= majority;
+            clocks = next;
+        }
+    }
+
+    // Corrected times, and which lines may confirm another: not refused by the rules and
+    // inside the contest period by the corrected clock.
+    void ApplyClocks() {
+        for (size_t i = 0; i < m_logs.size(); ++i) {
+            const Clock& clock = m_out.clocks[i];
+            for (size_t k = 0; k < m_logs[i]->lines.size(); ++k) {
+                const Line& l = m_logs[i]->lines[k];
+                m_time[i][k] = double(l.minute) - clock.At(l.minute);
+                if (l.ruled == Verdict::kBad) continue;
+                // Only whole minutes of a correction move a line across the period's edge.
+                const long t = l.minute - static_cast<long>(std::trunc(clock.At(l.minute)));
+                if (t >= m_o.periodFirst && t < m_o.periodEnd) {
+                    m_eligible[i][k] = 1;
+                    continue;
+                }
+                Finding& f = m_out.findings[i][k];
+                f.verdict = Verdict::kBad;
+                f.why = Reason::kOutsidePeriod;
+                // Far outside, but inside when moved by whole days: the date is wrong.
+                const long away = t < m_o.periodFirst ? m_o.periodFirst - t : t - m_o.periodEnd;
+                for (long days = -3; days <= 3 && away > 60; ++days) {
+                    const long shifted = t + days * 1440;
+                    if (days != 0 && shifted >= m_o.periodFirst && shifted < m_o.periodEnd)
+                        f.why = Reason::kDateOff;
+                }
+            }
+            for (Heard& h : m_byLog[i])
+                h.minute = m_time[i][size_t(h.ref.line)];
+        }
+    }
+
     void BuildHeard() {
         m_heard.clear();
         for (const std::vector<Heard>& lines : m_byLog)
-            m_heard.insert(m_heard.end(), lines.begin(), lines.end());
+            for (const Heard& h : lines)
+                if (Eligible(h.ref)) m_heard.push_back(h);
         std::sort(m_heard.begin(), m_heard.end());
     }
 
-    // The lines of `index` for one call and band, from `minute - window` on.
-    static std::pair<std::vector<Heard>::const_iterator, std::vector<Heard>::const_iterator> Range(
-        const std::vector<Heard>& index, int call, int band, long from, long to) {
-        Heard low{call, band, from, {0, 0}}, high{call, band, to + 1, {0, 0}};
-        return {std::lower_bound(index.begin(), index.end(), low),
-                std::lower_bound(index.begin(), index.end(), high)};
-    }
-
-    // The unmatched line nearest in time in `index` (call, band) within `window`, passing
-    // `fits`; null when there is none.
-    template <typename Fits>
-    const Heard* Nearest(const std::vector<Heard>& index, int call, Ref q, long window, Fits fits) {
-        const long t = Time(q);
-        auto [from, to] =
-            Range(index, call, m_bands[size_t(q.log)][size_t(q.line)], t - window, t + window);
-        const Heard* best = nullptr;
-        long bestGap = window + 1;
-        for (auto it = from; it != to; ++it) {
-            Ref p = it->ref;
-            if (p.log == q.log || Matched(p) || At(p).mode != At(q).mode || !fits(p)) continue;
-            long gap = std::labs(it->minute - t);
-            if (gap < bestGap) bestGap = gap, best = &*it;
+    // Links the candidates best first; a line linked once stays with its partner.
+    void LinkBest(std::vector<std::vector<Candidate>>& perLog, Link how) {
+        std::vector<Candidate> all;
+        for (std::vector<Candidate>& c : perLog)
+            all.insert(all.end(), c.begin(), c.end());
+        std::sort(all.begin(), all.end());
+        for (const Candidate& c : all) {
+            if (Linked(c.q) || Linked(c.p)) continue;
+            m_link[size_t(c.q.log)][size_t(c.q.line)] = c.p;
+            m_link[size_t(c.p.log)][size_t(c.p.line)] = c.q;
+            m_how[size_t(c.q.log)][size_t(c.q.line)] = how;
+            m_how[size_t(c.p.log)][size_t(c.p.line)] = how;
+            if (how == Link::kBust) {
+                FindingOf(c.q).verdict = Verdict::kBustedCall;
+                FindingOf(c.q).rightCall = m_logs[size_t(c.p.log)]->call;
+                m_out.bustedBy[size_t(c.p.log)].push_back(m_logs[size_t(c.q.log)]->call);
+            }
         }
-        return best;
     }
 
-    void Pair(Ref q, Ref p) {
-        FindingOf(q).otherLog = p.log;
-        FindingOf(q).otherLine = p.line;
-        FindingOf(p).otherLog = q.log;
-        FindingOf(p).otherLine = q.line;
+    // For every line of every log that passes `use`, the candidates `each` adds.
+    template <typename Each>
+    std::vector<std::vector<Candidate>> Gather(Each each) {
+        std::vector<std::vector<Candidate>> perLog(m_logs.size());
+        ForEach(m_logs.size(), m_o.threads, [&](size_t i) {
+            for (size_t k = 0; k < m_logs[i]->lines.size(); ++k) {
+                Ref q{static_cast<int>(i), static_cast<int>(k)};
+                if (Eligible(q) && !Linked(q)) each(q, perLog[i]);
+            }
+        });
+        return perLog;
     }
 
-    // Log i's clock as its lines and the lines that confirm them tell it.
-    int ClockOf(size_t i) const {
-        std::vector<long> gaps;
-        for (size_t k = 0; k < m_logs[i]->lines.size(); ++k) {
-            const Line& l = m_logs[i]->lines[k];
-            const int other = EntrantOf(m_calls[i][k]);
-            if (!Partner(l) || other < 0 || other == static_cast<int>(i)) continue;
-            const long t = l.minute - m_offsets[i];
-            auto [from, to] = Range(m_byLog[size_t(other)], m_own[i], m_bands[i][k],
-                                    t - m_o.clockSearchMinutes, t + m_o.clockSearchMinutes);
-            long best = m_o.clockSearchMinutes + 1;
+    int ExchangeMisses(Ref q, Ref p) const {
+        return !SameExchange(At(q).exchRcvd, At(p).exchSent) +
+               !SameExchange(At(p).exchRcvd, At(q).exchSent);
+    }
+
+    // How many of the two lines the rules count as dupes: of a QSO logged twice, the first
+    // line is the better partner.
+    int Dupes(Ref q, Ref p) const {
+        return (At(q).ruled == Verdict::kDupe) + (At(p).ruled == Verdict::kDupe);
+    }
+
+    // Lines whose calls are each other's stations, on one band and mode, within the window.
+    void LinkExact() {
+        const double w = m_o.windowMinutes;
+        auto perLog = Gather([&](Ref q, std::vector<Candidate>& out) {
+            const int other = EntrantOf(StationOf(q));
+            // Each pair once, from the log that comes first.
+            if (other <= q.log) return;
+            auto [from, to] = Range(m_byLog[size_t(other)], m_own[size_t(q.log)], BandOf(q),
+                                    Time(q) - w, Time(q) + w);
             for (auto it = from; it != to; ++it)
-                if (std::labs(t - it->minute) < std::labs(best)) best = t - it->minute;
-            if (std::labs(best) <= m_o.clockSearchMinutes) gaps.push_back(best);
-        }
-        if (gaps.size() < 3) return m_offsets[i];  // too little to tell
-        std::nth_element(gaps.begin(), gaps.begin() + long(gaps.size() / 2), gaps.end());
-        return m_offsets[i] + static_cast<int>(gaps[gaps.size() / 2]);
+                if (Eligible(it->ref) && At(it->ref).mode == At(q).mode)
+                    out.push_back({ExchangeMisses(q, it->ref), Dupes(q, it->ref),
+                                   std::fabs(it->minute - Time(q)), q, it->ref});
+        });
+        LinkBest(perLog, Link::kExact);
     }
 
-    // Each log's clock against the others: the median gap to the lines that confirm its
-    // QSOs, taken again with the others' clocks put right, then measured from the majority.
-    void EstimateClocks() {
-        for (int round = 0; round < 3; ++round) {
-            std::vector<int> next(m_logs.size(), 0);
-            // Each log against the others' clocks of the round before: any order, any thread.
-            std::atomic<size_t> at{0};
-            auto work = [&] {
-                for (size_t i = at++; i < m_logs.size(); i = at++)
-                    next[i] = ClockOf(i);
-            };
-            std::vector<std::thread> helpers;
-            for (unsigned t = 1; t < std::max(1u, std::thread::hardware_concurrency()); ++t)
-                helpers.emplace_back(work);
-            work();
-            for (std::thread& t : helpers)
-                t.join();
-            std::vector<int> sorted = next;
-            std::nth_element(sorted.begin(), sorted.begin() + long(sorted.size() / 2),
-                             sorted.end());
-            const int majority = sorted.empty() ? 0 : sorted[sorted.size() / 2];
-            for (size_t i = 0; i < next.size(); ++i) {
-                next[i] -= majority;
-                // A log's lines all move by its change: their order stays.
-                for (Heard& h : m_byLog[i])
-                    h.minute -= next[i] - m_offsets[i];
+    // Lines left whose call is like that of a log whose station logged this one then, on the
+    // band and mode: busted calls. First for logged stations that sent no log, then (after
+    // the mismatches) for those that did.
+    void LinkBusts(bool entrants) {
+        const double w = m_o.windowMinutes;
+        auto perLog = Gather([&](Ref q, std::vector<Candidate>& out) {
+            const Line& l = At(q);
+            if (l.xQso || (EntrantOf(StationOf(q)) >= 0) != entrants) return;
+            auto [from, to] =
+                Range(m_heard, m_own[size_t(q.log)], BandOf(q), Time(q) - w, Time(q) + w);
+            for (auto it = from; it != to; ++it) {
+                const Ref p = it->ref;
+                if (p.log == q.log || Linked(p) || At(p).mode != l.mode) continue;
+                const Log& right = *m_logs[size_t(p.log)];
+                if (right.station == l.station || !MayBeBustOf(l.station, right.station)) continue;
+                out.push_back({CallDistance(l.station, right.station),
+                               !SameExchange(l.exchRcvd, At(p).exchSent),
+                               std::fabs(it->minute - Time(q)), q, p});
             }
-            m_offsets = next;
-        }
+        });
+        LinkBest(perLog, Link::kBust);
     }
 
-    // Lines whose calls are each other's, on one band and mode, within the window.
-    void MatchExact() {
-        for (size_t i = 0; i < m_logs.size(); ++i)
-            for (size_t k = 0; k < m_logs[i]->lines.size(); ++k) {
-                Ref q{static_cast<int>(i), static_cast<int>(k)};
-                const int other = EntrantOf(m_calls[i][k]);
-                if (!Partner(At(q)) || Matched(q) || other < 0) continue;
-                const Heard* p = Nearest(m_byLog[size_t(other)], m_own[i], q, m_o.windowMinutes,
-                                         [](Ref) { return true; });
-                if (p) Pair(q, p->ref);
+    // Lines left whose calls are each other's within the window, on another band or mode
+    // (one the rules refuse among them).
+    void LinkMismatches() {
+        const double w = m_o.windowMinutes;
+        auto perLog = Gather([&](Ref q, std::vector<Candidate>& out) {
+            const int other = EntrantOf(StationOf(q));
+            if (other < 0 || other == q.log) return;
+            for (int band = 0; band < static_cast<int>(m_bandIds.size()); ++band) {
+                auto [from, to] = Range(m_byLog[size_t(other)], m_own[size_t(q.log)], band,
+                                        Time(q) - w, Time(q) + w);
+                for (auto it = from; it != to; ++it)
+                    if ((Eligible(it->ref) || OtherBandOrMode(it->ref)) && !Linked(it->ref) &&
+                        (band != BandOf(q) || At(it->ref).mode != At(q).mode))
+                        out.push_back({0, 0, std::fabs(it->minute - Time(q)), q, it->ref});
             }
-    }
-
-    // Lines left whose call is one edit from a log whose station logged us then: a busted
-    // call. First the calls that sent no log, then those that did (else not in the log).
-    void MatchBusts(bool entrants) {
-        for (size_t i = 0; i < m_logs.size(); ++i)
-            for (size_t k = 0; k < m_logs[i]->lines.size(); ++k) {
-                Ref q{static_cast<int>(i), static_cast<int>(k)};
-                const Line& l = At(q);
-                if (!Partner(l) || Matched(q) || l.xQso) continue;
-                if ((EntrantOf(m_calls[i][k]) >= 0) != entrants) continue;
-                const Heard* p = Nearest(m_heard, m_own[i], q, m_o.windowMinutes, [&](Ref r) {
-                    return OneEditApart(m_logs[size_t(r.log)]->call, l.call);
-                });
-                if (!p) continue;
-                Ref right = p->ref;
-                Pair(q, right);
-                Finding& f = FindingOf(q);
-                f.verdict = Verdict::kBustedCall;
-                f.note = m_logs[size_t(right.log)]->call;
-                m_out.bustedBy[size_t(right.log)].push_back(m_logs[i]->call);
-            }
+        });
+        LinkBest(perLog, Link::kMismatch);
     }
 
     void Decide() {
@@ -313,22 +519,34 @@ private:
                 Ref q{static_cast<int>(i), static_cast<int>(k)};
                 const Line& l = At(q);
                 Finding& f = FindingOf(q);
+                const Ref p = m_link[i][k];
+                if (p.log >= 0) f.otherLog = p.log, f.otherLine = p.line;
                 if (l.xQso) {
                     f.verdict = Verdict::kXQso;
-                } else if (l.ruled != Verdict::kNone) {
-                    f.verdict = l.ruled;
-                } else if (f.verdict == Verdict::kBustedCall) {
-                    // decided where it was found
-                } else if (f.otherLog >= 0) {
-                    const Line& p = At({f.otherLog, f.otherLine});
-                    f.verdict = SameExchange(l.exchRcvd, p.exchSent) ? Verdict::kOk
-                                                                     : Verdict::kBustedExchange;
-                    if (f.verdict == Verdict::kBustedExchange) f.note = "sent " + p.exchSent;
-                } else if (EntrantOf(m_calls[i][k]) >= 0) {
+                    f.why = Reason::kNone;
+                } else if (l.ruled == Verdict::kBad) {
+                    f.verdict = Verdict::kBad;
+                    f.why = l.why;
+                } else if (f.verdict == Verdict::kBad || f.verdict == Verdict::kBustedCall) {
+                    // decided where it was found: outside the period, a busted call
+                } else if (m_how[i][k] == Link::kMismatch) {
+                    const Line& o = At(p);
+                    f.verdict = Verdict::kNil;
+                    const bool band = o.band != l.band;
+                    f.why = band ? Reason::kBandMismatch : Reason::kModeMismatch;
+                    f.otherHas = band ? o.band : o.mode;
+                } else if (p.log >= 0) {
+                    // Whoever logged this side's call busted it: this side loses nothing.
+                    const Line& o = At(p);
+                    const bool same = SameExchange(l.exchRcvd, o.exchSent);
+                    f.verdict = same ? Verdict::kOk : Verdict::kBustedExchange;
+                    if (!same) f.otherHas = o.exchSent;
+                } else if (EntrantOf(m_stations[i][k]) >= 0 &&
+                           EntrantOf(m_stations[i][k]) != static_cast<int>(i)) {
                     f.verdict = Verdict::kNil;
                 } else {
-                    f.verdict = m_logsWith[size_t(m_calls[i][k])] > 1 ? Verdict::kUnverified
-                                                                      : Verdict::kUnique;
+                    f.verdict = m_logsWith[size_t(m_stations[i][k])] > 1 ? Verdict::kUnverified
+                                                                         : Verdict::kUnique;
                 }
             }
         for (auto& calls : m_out.bustedBy) {
@@ -339,17 +557,20 @@ private:
 
     const std::vector<const Log*>& m_logs;
     const Options& m_o;
-    std::unordered_map<std::string, int> m_ids;  // call -> interned id
+    std::unordered_map<std::string, int> m_ids;  // station -> interned id
     std::vector<std::string> m_names;
     std::unordered_map<std::string, int> m_bandIds;
-    std::vector<int> m_own;                 // per log: its call's id
-    std::vector<std::vector<int>> m_calls;  // per log, per line: the worked call's id
-    std::vector<std::vector<int>> m_bands;  // per log, per line
-    std::vector<int> m_entrant;             // per call id: its log, or -1
-    std::vector<int> m_logsWith;            // per call id: how many logs have it
+    std::vector<int> m_own;                     // per log: its station's id
+    std::vector<std::vector<int>> m_stations;   // per log, per line: the worked station's id
+    std::vector<std::vector<int>> m_bands;      // per log, per line
+    std::vector<std::vector<double>> m_time;    // per log, per line: corrected minute
+    std::vector<std::vector<Ref>> m_link;       // per log, per line: its partner
+    std::vector<std::vector<Link>> m_how;       // per log, per line: how it was linked
+    std::vector<std::vector<char>> m_eligible;  // per log, per line: may confirm another
+    std::vector<int> m_entrant;                 // per station id: its log, or -1
+    std::vector<int> m_logsWith;                // per station id: how many logs have it
     std::vector<std::vector<Heard>> m_byLog;
     std::vector<Heard> m_heard;
-    std::vector<int> m_offsets;
     Outcome m_out;
 };
 

@@ -1,7 +1,33 @@
 #pragma once
 // The cross-check of a contest: every QSO line of every log against the other logs. Knows
-// nothing of scoring: lines the contest's own rules refuse (a band or mode outside the
-// contest, a dupe) come in with their verdict and are never taken as a confirmation.
+// nothing of scoring: lines the contest's own rules refuse come in with their verdict and
+// never confirm another line; lines the rules count as dupes still confirm the other side.
+//
+// The order of the matching:
+// 1. Clocks. Every line against the lines of the station it names that name it back on the
+//    same band, up to `clockSearchMinutes` apart (a pair of stations works once a band, so
+//    the gap of such a pair says how far the clocks differ). Each log's clock is fitted to
+//    the densest cluster of its gaps, the other logs' clocks taken as known (a constant, or a
+//    line over time when the gaps follow one), all logs again with the new clocks, a few
+//    rounds; the majority's clock is the right one. A log with fewer than `minClockPairs`
+//    such gaps keeps its clock.
+// 2. The contest period, by the corrected clock (whole minutes of it: a correction below a
+//    minute moves no QSO out). A line outside it confirms nothing.
+// 3. Candidate pairs, ranked by quality before they are linked, so that a line taken by a
+//    better partner is never stolen by a worse one:
+//    a. exact: the calls are each other's stations (operating indicators aside), same band
+//       and mode, within the window; the pair whose exchanges mirror each other first, then
+//       the nearest in time;
+//    b. busted calls: a line whose station sent no log, against the lines of the other logs
+//       that name this log's station then, on its band and mode, from a station whose call
+//       is like the one logged (two signs changed at most, or a part of it); the likest
+//       call, the fitting exchange and the nearest time first;
+//    c. band or mode mismatch: the calls are each other's within the window, but the
+//       other log has another band or mode; both lines are not in the log as logged;
+//    d. busted calls as in b, for a logged station that did send a log.
+// 4. What is still alone: not in the log when the station sent a log, else unverified
+//    when another log has the call too, else unique.
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -21,29 +47,54 @@ enum class Verdict {
 };
 const char* VerdictName(Verdict v);
 
+// Why a line has its verdict, where the verdict alone does not say it.
+enum class Reason {
+    kNone,
+    kWrongBand,      // the contest's rules: a band outside the contest
+    kWrongMode,      // the contest's rules: not the log's mode
+    kNoExchange,     // the contest's rules: an exchange missing
+    kNoCall,         // the contest's rules: no call, nothing to count
+    kUnreadable,     // the line cannot be read: `detail`
+    kOutsidePeriod,  // by the corrected clock
+    kDateOff,        // outside, and whole days off from inside: a date error
+    kBandMismatch,   // the other log has it on `otherHas`
+    kModeMismatch,   // the other log has it in `otherHas`
+};
+
 struct Line {
     int line = 0;     // in the log's file, from 1
     long minute = 0;  // minutes since 1899-12-30, as logged
     std::string band, mode, call, exchSent, exchRcvd;
+    std::string station;  // the worked call's station: `call` without operating indicators
     bool xQso = false;
-    Verdict ruled = Verdict::kNone;  // kBad or kDupe when the contest's rules refuse it
+    Verdict ruled = Verdict::kNone;  // kBad when the rules refuse it, kDupe when they count
+                                     // it as a dupe
+    Reason why = Reason::kNone;      // of kBad
 };
 
 struct Log {
     std::string call;
+    std::string station;  // the own call without operating indicators
     std::vector<Line> lines;
 };
 
 struct Options {
-    int windowMinutes = 5;        // two lines of one QSO lie at most this far apart
-    int clockSearchMinutes = 60;  // how far off a clock is looked for
+    int windowMinutes = 5;         // two lines of one QSO lie at most this far apart
+    int clockSearchMinutes = 720;  // how far off a clock is looked for
+    int minClockPairs = 3;         // fewer gaps than this tell no clock
+    long periodFirst = LONG_MIN;   // the contest period, minutes since 1899-12-30:
+    long periodEnd = LONG_MAX;     // [first, end)
+    int threads = 1;
 };
 
 struct Finding {
     Verdict verdict = Verdict::kNone;
-    int otherLog = -1;  // the confirming (or busted) log and line index in it
+    Reason why = Reason::kNone;
+    int otherLog = -1;  // the confirming (or busted, or mismatched) log and line index in it
     int otherLine = -1;
-    std::string note;  // the right call of a bust
+    std::string rightCall;  // of a busted call
+    std::string otherHas;   // the other log's: the exchange it sent, or its band or mode
+    std::string detail;     // of an unreadable line
 };
 
 // A log's clock against the others: it runs `offset` minutes ahead at minute `anchor` (as
@@ -57,15 +108,17 @@ struct Clock {
 
 struct Outcome {
     std::vector<std::vector<Finding>> findings;      // per log, per line
-    std::vector<int> clockOffsets;                   // minutes each log's clock runs ahead
     std::vector<Clock> clocks;                       // per log
     std::vector<std::vector<std::string>> bustedBy;  // per log: stations that busted its call
 };
 
 Outcome Match(const std::vector<const Log*>& logs, const Options& options);
 
-// Whether two calls are one edit apart (a sign changed, lost, added, or two swapped).
-bool OneEditApart(const std::string& a, const std::string& b);
+// The distance of two calls in signs changed, lost, added or swapped with a neighbour.
+int CallDistance(const std::string& a, const std::string& b);
+// Whether a logged call may be a bust of `right`: two signs off at most, or a part of it of
+// three signs or more.
+bool MayBeBustOf(const std::string& logged, const std::string& right);
 // Exchanges as the contest compares them: blanks and case aside, serials by their value.
 bool SameExchange(const std::string& logged, const std::string& sent);
 

@@ -55,6 +55,42 @@ std::string Percent(double value) {
     return text;
 }
 
+// What a reason says, in the words of a note.
+std::string ReasonText(const Line& l, const Finding& f) {
+    switch (f.why) {
+        case Reason::kWrongBand:
+            return "band " + (l.band.empty() ? std::string("unknown") : l.band) +
+                   " is not in the contest";
+        case Reason::kWrongMode:
+            return "mode " + l.mode + " is not the log's";
+        case Reason::kNoExchange:
+            return "no exchange";
+        case Reason::kNoCall:
+            return "no call";
+        case Reason::kUnreadable:
+            return "unreadable: " + f.detail;
+        case Reason::kOutsidePeriod:
+            return "outside the contest period";
+        case Reason::kDateOff:
+            return "outside the contest period: dated whole days off (a date error)";
+        case Reason::kBandMismatch:
+            return "in its log on " + f.otherHas;
+        case Reason::kModeMismatch:
+            return "in its log in " + f.otherHas;
+        case Reason::kNone:
+            break;
+    }
+    return std::string();
+}
+
+// The note of a line in qsos.csv and the database: the right call of a busted call, what the
+// other station sent of a busted exchange, else the reason.
+std::string Note(const Line& l, const Finding& f) {
+    if (f.verdict == Verdict::kBustedCall) return f.rightCall;
+    if (f.verdict == Verdict::kBustedExchange) return "sent " + f.otherHas;
+    return ReasonText(l, f);
+}
+
 struct QsoRow {
     std::string log, time, band, mode, call, exchange, verdict, otherLog, note;
     int line, otherLine;
@@ -81,7 +117,7 @@ void ForEachQso(const Checked& c, Each each) {
                 r.otherLog = o.call;
                 r.otherLine = o.log.lines[size_t(f.otherLine)].line;
             }
-            r.note = f.note;
+            r.note = Note(l, f);
             each(r);
         }
 }
@@ -189,9 +225,7 @@ std::string Lcr(const Checked& c, size_t i) {
         auto raw = [&](const Entrant& who, int number) { return who.RawLine(number); };
         if (f.verdict == Verdict::kUnique)
             uniques += "  line " + std::to_string(l.line) + ": " + l.call + "\n";
-        if (f.verdict == Verdict::kOk || f.verdict == Verdict::kUnverified ||
-            f.verdict == Verdict::kUnique || f.verdict == Verdict::kXQso)
-            continue;
+        if (Credited(f.verdict, c.removeUniques) || f.verdict == Verdict::kXQso) continue;
         ++removed;
         out += "  line " + std::to_string(l.line) + ": " + raw(e, l.line) + "\n    " +
                VerdictName(f.verdict) + ": ";
@@ -199,21 +233,29 @@ std::string Lcr(const Checked& c, size_t i) {
         const int otherNumber = other ? other->log.lines[size_t(f.otherLine)].line : 0;
         switch (f.verdict) {
             case Verdict::kNil:
-                out += "not in " + l.call + "'s log\n";
+                out += "not in " + l.call + "'s log";
+                if (other)
+                    out += " as logged; " + ReasonText(l, f) + ", line " +
+                           std::to_string(otherNumber) + ": " + raw(*other, otherNumber);
+                out += "\n";
+                break;
+            case Verdict::kUnique:
+                out += "no other log has " + l.call + ", and uniques are not credited\n";
                 break;
             case Verdict::kBustedCall:
-                out += "the station worked was " + f.note + "; its log, line " +
+                out += "the station worked was " + f.rightCall + "; its log, line " +
                        std::to_string(otherNumber) + ": " + raw(*other, otherNumber) + "\n";
                 break;
             case Verdict::kBustedExchange:
-                out += l.call + " " + f.note + ", you logged " + l.exchRcvd + "; its log, line " +
-                       std::to_string(otherNumber) + ": " + raw(*other, otherNumber) + "\n";
+                out += l.call + " sent " + f.otherHas + ", you logged " + l.exchRcvd +
+                       "; its log, line " + std::to_string(otherNumber) + ": " +
+                       raw(*other, otherNumber) + "\n";
                 break;
             case Verdict::kDupe:
                 out += "the same call on this band was logged before\n";
                 break;
             default:
-                out += f.note + "\n";
+                out += ReasonText(l, f) + "\n";
         }
     }
     if (!removed) out += "  none\n";
@@ -221,7 +263,8 @@ std::string Lcr(const Checked& c, size_t i) {
     for (const std::string& call : e.bustedBy)
         out += " " + call;
     out += e.bustedBy.empty() ? " none\n" : "\n";
-    out += "\nYour uniques (no other log has the call; credited):\n" +
+    out += std::string("\nYour uniques (no other log has the call; ") +
+           (c.removeUniques ? "removed" : "credited") + "):\n" +
            (uniques.empty() ? "  none\n" : uniques);
     return out;
 }
