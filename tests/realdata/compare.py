@@ -48,20 +48,6 @@ REPEAT = 5  # minutes: a repeat sooner than this the sponsor calls a dupe (it fl
 
 CREDITED = {"OK", "UNVERIFIED", "UNIQUE"}
 
-# Disagreements read by hand against today's checker: (log, QSO number) -> (class, reason).
-# A rerun prints these beside the same disagreement; a new one is "unread".
-READ = {}
-READ_FILE = os.path.join(HERE, "plovdiv2017-read.csv")
-
-
-def load_read():
-    if not os.path.exists(READ_FILE):
-        return
-    with open(READ_FILE, newline="", encoding="utf-8") as f:
-        for row in csv.DictReader(f):
-            READ[(row["log"], int(row["qso"]), row["ours"])] = (row["class"], row["reason"])
-
-
 def get_data(data, out):
     if data:
         return data
@@ -299,7 +285,6 @@ def main():
     ap.add_argument("--data", help="a copy of the source repository (default: the mirror)")
     a = ap.parse_args()
     os.makedirs(a.out, exist_ok=True)
-    load_read()
     data = get_data(a.data, a.out)
     logs = read_logs(os.path.join(data, LOGS))
     reports = read_ubns(os.path.join(data, UBNS))
@@ -396,7 +381,6 @@ def main():
                                      "same band (a repeat the sponsor allows)")
         elif earlier and cls == "checker wrong" and not (r and r.dupe):
             why += f"; QSO {earlier[-1].qso} at {earlier[-1].hhmm} is {l.t - earlier[-1].t} min before"
-        cls, why = READ.get((own, l.qso, v), (cls, why))
         classes[cls] += 1
         listed.append((cls, why, own, l, row, r, kind, v, evidence))
     order = {"checker wrong": 0, "both wrong": 1, "unclear": 2, "sponsor wrong": 3, "rewriting": 4}
