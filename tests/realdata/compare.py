@@ -8,13 +8,16 @@ beside this script.
 
 Its rules differ from ours in three ways, and the logs are rewritten (into --out, never in
 place) so that the verdicts can be compared line by line:
-- the same station may be worked again after 30 minutes, up to 8 times; our dupe rule is
+- the same station may be worked again (the sponsor flags repeats 2 to 4 minutes apart),
+  up to 8 times in the 4 hours; our dupe rule is
   per band (6), so the contest is checked in two runs, one per 2-hour half (the other
   half's lines left blank, the period still the whole contest), and each QSO goes to a band
-  of its own: the lines of one pair of stations that the two logs share (within 10 minutes)
-  go to the half and the 20-minute block of the earlier time, the block naming the band,
-  moved on when an earlier QSO of the pair already holds that band; a line without a
-  partner line goes by its own time, so that a busted call meets its victim's line;
+  of its own: the two logs' lines of one pair of stations are linked (mirrored exchanges
+  first, then nearest times, within 10 minutes), a line left alone joins the one line of
+  another log whose exchange mirrors it (a busted call: on the air both were on the one
+  band), and each group goes to the half and the 20-minute block of its earliest time, the
+  block naming the band, or the nearest band that none of its stations holds for the other
+  call yet; a repeat within 5 minutes keeps the band of the line before, to stay a dupe;
 - the exchange is the sender's serial and the serial it last received; ours is one serial,
   so the first number is the exchange and this script checks the second one itself;
 - a QSO with an error on either side is removed from both logs; ours removes it from the
@@ -97,50 +100,65 @@ def read_logs(folder):
     return logs
 
 
-def assign_bands(logs):
+def assign_bands(logs, near):
     """One band per QSO as the sponsor counts them; see the module's text."""
     by_pair = collections.defaultdict(list)
     for own, (_, _, lines) in logs.items():
         for l in lines:
             if l.ok:
                 by_pair[tuple(sorted((own, l.call)))].append(l)
+    clusters = []
+    for pair, lines in sorted(by_pair.items()):
+        # Link the two logs' lines of one pair: mirrored exchanges first, then nearest times.
+        sides = [[l for l in lines if l.log == pair[0]], [l for l in lines if l.log == pair[1]]]
+        if pair[0] == pair[1]:
+            sides = [lines, []]
+        candidates = sorted(((0 if mirrors(a, b) else 1, abs(a.t - b.t), a.qso, b.qso, a, b)
+                             for a in sides[0] for b in sides[1] if abs(a.t - b.t) <= SAME_QSO),
+                            key=lambda x: x[:4])
+        taken = set()
+        for *_, a, b in candidates:
+            if id(a) not in taken and id(b) not in taken:
+                taken.update((id(a), id(b)))
+                clusters.append([a, b])
+        clusters.extend([l] for l in lines if id(l) not in taken)
+    # A line left alone whose exchange mirrors exactly one line of another log (a busted
+    # call on one side) joins that line: on the air both were on the one band.
+    home = {id(l): c for c in clusters for l in c}
+    for c in list(clusters):
+        if len(c) != 1:
+            continue
+        l = c[0]
+        found = [p for p in near(l) if p.log != l.log and mirrors(l, p)]
+        if len(found) == 1:
+            other = home[id(found[0])]
+            if other is not c and all(x.log != l.log for x in other):
+                other.append(l)
+                home[id(l)] = other
+                c.clear()
+    clusters = sorted((c for c in clusters if c), key=lambda c: min(l.t for l in c))
+    used = collections.defaultdict(set)  # (log, worked call) -> (half, band)s it holds
+    last = {}  # (log, worked call) -> its latest line
     crowded = 0
-    for pair, lines in by_pair.items():
-        lines.sort(key=lambda l: (l.t, l.log))
-        clusters = []
-        for l in lines:
-            c = clusters[-1] if clusters else None
-            if c and l.t - c[0].t <= SAME_QSO and all(x.log != l.log for x in c):
-                c.append(l)
-            else:
-                clusters.append([l])
-        last = {0: -1, 1: -1}
-        used = {0: set(), 1: set()}
-        previous = {}  # log -> its last line of this pair
-        for c in clusters:
-            repeat = [previous[l.log] for l in c
-                      if l.log in previous and l.t - previous[l.log].t < REPEAT]
-            for l in c:
-                previous[l.log] = l
-            if repeat:
-                # Too soon for the sponsor: a dupe, so ours must see it on the same band.
-                for l in c:
-                    l.half, l.band = repeat[0].half, repeat[0].band
-                continue
-            half = max(0, min(1, c[0].t // HALF))
-            band = max(0, min(5, (c[0].t - half * HALF) // BLOCK))
-            if len(c) > 1 and band <= last[half]:
-                band = last[half] + 1
-            if band > 5 or band in used[half]:
-                free = [b for b in range(6) if b not in used[half]]
-                if free:
-                    band = min(free, key=lambda b: (abs(b - band), -b))
-                else:
-                    band, crowded = 5, crowded + 1
-            for l in c:
-                l.half, l.band = half, band
-            used[half].add(band)
-            last[half] = max(last[half], band)
+    for c in clusters:
+        t0 = min(l.t for l in c)
+        keys = {(l.log, l.call) for l in c}
+        repeat = [last[k] for k in keys if k in last and t0 - last[k].t < REPEAT]
+        if repeat:
+            # Too soon for the sponsor: a dupe, so ours must see it on the same band.
+            slot = (repeat[0].half, repeat[0].band)
+        else:
+            half = max(0, min(1, t0 // HALF))
+            want = max(0, min(5, (t0 - half * HALF) // BLOCK))
+            order = [want] + list(range(want + 1, 6)) + list(range(want - 1, -1, -1))
+            free = [b for b in order if all((half, b) not in used[k] for k in keys)]
+            if not free:
+                crowded += 1
+            slot = (half, free[0] if free else want)
+        for l in c:
+            l.half, l.band = slot
+            used[(l.log, l.call)].add(slot)
+            last[(l.log, l.call)] = l
     return crowded
 
 
@@ -288,7 +306,17 @@ def main():
     data = get_data(a.data, a.out)
     logs = read_logs(os.path.join(data, LOGS))
     reports = read_ubns(os.path.join(data, UBNS))
-    crowded = assign_bands(logs)
+    by_qso = {(own, l.qso): l for own, (_, _, ls) in logs.items() for l in ls}
+    by_minute = collections.defaultdict(list)
+    for own, (_, _, ls) in logs.items():
+        for l in ls:
+            if l.ok:
+                by_minute[l.t].append(l)
+
+    def near(l):
+        return [p for t in range(l.t - SAME_QSO, l.t + SAME_QSO + 1) for p in by_minute.get(t, [])]
+
+    crowded = assign_bands(logs, near)
     ours = {}
     for half in (0, 1):
         rewritten = os.path.join(a.out, f"logs-{half + 1}")
@@ -301,16 +329,6 @@ def main():
         with open(os.path.join(result, "qsos.csv"), newline="", encoding="utf-8") as f:
             for row in csv.DictReader(f):
                 ours[(row["log"], int(row["line"]))] = row
-
-    by_qso = {(own, l.qso): l for own, (_, _, ls) in logs.items() for l in ls}
-    by_minute = collections.defaultdict(list)
-    for own, (_, _, ls) in logs.items():
-        for l in ls:
-            if l.ok:
-                by_minute[l.t].append(l)
-
-    def near(l):
-        return [p for t in range(l.t - SAME_QSO, l.t + SAME_QSO + 1) for p in by_minute.get(t, [])]
 
     by_fileline = {(own, l.fileline): l for own, (_, _, ls) in logs.items() for l in ls}
     table = collections.OrderedDict()
