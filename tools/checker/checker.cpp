@@ -275,14 +275,19 @@ void ScoreChecked(Entrant& e, const std::vector<Extra>& extras, const tools::Res
         for (size_t a = from; a < to; ++a) {
             const Line& l = lines[byTwin[a]];
             Finding& f = e.findings[byTwin[a]];
-            bool confirmedTwin = false;
-            for (size_t b = from; b < to; ++b)
-                confirmedTwin = confirmedTwin || (b != a && matched[byTwin[b]] == Verdict::kOk &&
-                                                  std::labs(lines[byTwin[b]].minute - l.minute) <=
-                                                      o.match.windowMinutes);
+            bool confirmedTwin = false, earlierTwin = false;
+            for (size_t b = from; b < to; ++b) {
+                const Line& t = lines[byTwin[b]];
+                confirmedTwin =
+                    confirmedTwin || (b != a && matched[byTwin[b]] == Verdict::kOk &&
+                                      std::labs(t.minute - l.minute) <= o.match.windowMinutes);
+                // A twin outside the period or not the entrant's makes no dupe.
+                earlierTwin = earlierTwin || (b < a && matched[byTwin[b]] != Verdict::kBad &&
+                                              matched[byTwin[b]] != Verdict::kXQso);
+            }
             const Verdict v = f.verdict;
             const bool ruledDupe =
-                l.ruled == Verdict::kDupe &&
+                l.ruled == Verdict::kDupe && earlierTwin &&
                 (v == Verdict::kNil || v == Verdict::kBustedCall || v == Verdict::kBustedExchange ||
                  v == Verdict::kUnverified || v == Verdict::kUnique);
             if (ruledDupe || (v == Verdict::kNil && confirmedTwin)) {

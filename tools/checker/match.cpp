@@ -231,6 +231,7 @@ public:
         m_link.resize(n);
         m_how.resize(n);
         m_eligible.resize(n);
+        m_outside.resize(n);
         for (size_t i = 0; i < n; ++i)
             m_own.push_back(Intern(logs[i]->station));
         m_entrant.assign(m_names.size(), -1);
@@ -243,6 +244,7 @@ public:
             m_link[i].assign(lines.size(), Ref{});
             m_how[i].assign(lines.size(), Link::kNone);
             m_eligible[i].assign(lines.size(), 0);
+            m_outside[i].assign(lines.size(), 0);
             for (const Line& l : lines) {
                 m_stations[i].push_back(Intern(l.station));
                 m_bands[i].push_back(BandId(l.band));
@@ -287,6 +289,7 @@ private:
     double Time(Ref r) const { return m_time[size_t(r.log)][size_t(r.line)]; }
     bool Linked(Ref r) const { return m_link[size_t(r.log)][size_t(r.line)].log >= 0; }
     bool Eligible(Ref r) const { return m_eligible[size_t(r.log)][size_t(r.line)] != 0; }
+    bool Outside(Ref r) const { return m_outside[size_t(r.log)][size_t(r.line)] != 0; }
     int EntrantOf(int station) const { return m_entrant[size_t(station)]; }
     int StationOf(Ref r) const { return m_stations[size_t(r.log)][size_t(r.line)]; }
     int BandOf(Ref r) const { return m_bands[size_t(r.log)][size_t(r.line)]; }
@@ -371,8 +374,11 @@ private:
         }
     }
 
-    // Corrected times, and which lines may confirm another: not refused by the rules and
-    // inside the contest period by the corrected clock.
+    bool InPeriod(long minute) const { return minute >= m_o.periodFirst && minute < m_o.periodEnd; }
+
+    // Corrected times; lines outside the contest period by the corrected clock are judged
+    // for it, but still confirm the other side's line. A line far outside that whole days
+    // would put inside carries a wrong date: it confirms at the time it meant.
     void ApplyClocks() {
         for (size_t i = 0; i < m_logs.size(); ++i) {
             const Clock& clock = m_out.clocks[i];
@@ -380,25 +386,24 @@ private:
                 const Line& l = m_logs[i]->lines[k];
                 m_time[i][k] = double(l.minute) - clock.At(l.minute);
                 if (l.ruled == Verdict::kBad) continue;
+                m_eligible[i][k] = 1;
                 // Only whole minutes of a correction move a line across the period's edge.
                 const long t = l.minute - static_cast<long>(std::trunc(clock.At(l.minute)));
-                if (t >= m_o.periodFirst && t < m_o.periodEnd) {
-                    m_eligible[i][k] = 1;
-                    continue;
-                }
+                if (InPeriod(t)) continue;
+                m_outside[i][k] = 1;
                 Finding& f = m_out.findings[i][k];
                 f.verdict = Verdict::kBad;
                 f.why = Reason::kOutsidePeriod;
-                // Far outside, but inside when moved by whole days: the date is wrong.
                 const long away = t < m_o.periodFirst ? m_o.periodFirst - t : t - m_o.periodEnd;
-                for (long days = -3; days <= 3 && away > 60; ++days) {
-                    const long shifted = t + days * 1440;
-                    if (days != 0 && shifted >= m_o.periodFirst && shifted < m_o.periodEnd)
+                for (long days = -3; days <= 3 && away > 60 && f.why != Reason::kDateOff; ++days)
+                    if (days != 0 && InPeriod(t + days * 1440)) {
                         f.why = Reason::kDateOff;
-                }
+                        m_time[i][k] += double(days * 1440);
+                    }
             }
             for (Heard& h : m_byLog[i])
                 h.minute = m_time[i][size_t(h.ref.line)];
+            std::sort(m_byLog[i].begin(), m_byLog[i].end());
         }
     }
 
@@ -430,14 +435,15 @@ private:
         }
     }
 
-    // For every line of every log that passes `use`, the candidates `each` adds.
+    // For every line of every log not linked yet, the candidates `each` adds; lines outside
+    // the period only where `outsideToo` (they may confirm, but are judged already).
     template <typename Each>
-    std::vector<std::vector<Candidate>> Gather(Each each) {
+    std::vector<std::vector<Candidate>> Gather(bool outsideToo, Each each) {
         std::vector<std::vector<Candidate>> perLog(m_logs.size());
         ForEach(m_logs.size(), m_o.threads, [&](size_t i) {
             for (size_t k = 0; k < m_logs[i]->lines.size(); ++k) {
                 Ref q{static_cast<int>(i), static_cast<int>(k)};
-                if (Eligible(q) && !Linked(q)) each(q, perLog[i]);
+                if (Eligible(q) && !Linked(q) && (outsideToo || !Outside(q))) each(q, perLog[i]);
             }
         });
         return perLog;
@@ -448,16 +454,17 @@ private:
                !SameExchange(At(p).exchRcvd, At(q).exchSent);
     }
 
-    // How many of the two lines the rules count as dupes: of a QSO logged twice, the first
-    // line is the better partner.
-    int Dupes(Ref q, Ref p) const {
-        return (At(q).ruled == Verdict::kDupe) + (At(p).ruled == Verdict::kDupe);
+    // What speaks against a pair besides its exchanges: a line outside the period, or one the
+    // rules count as a dupe (of a QSO logged twice, the first line is the better partner).
+    int Flaws(Ref q, Ref p) const {
+        return 2 * (Outside(q) + Outside(p)) + (At(q).ruled == Verdict::kDupe) +
+               (At(p).ruled == Verdict::kDupe);
     }
 
     // Lines whose calls are each other's stations, on one band and mode, within the window.
     void LinkExact() {
         const double w = m_o.windowMinutes;
-        auto perLog = Gather([&](Ref q, std::vector<Candidate>& out) {
+        auto perLog = Gather(true, [&](Ref q, std::vector<Candidate>& out) {
             const int other = EntrantOf(StationOf(q));
             // Each pair once, from the log that comes first.
             if (other <= q.log) return;
@@ -465,18 +472,18 @@ private:
                                     Time(q) - w, Time(q) + w);
             for (auto it = from; it != to; ++it)
                 if (Eligible(it->ref) && At(it->ref).mode == At(q).mode)
-                    out.push_back({ExchangeMisses(q, it->ref), Dupes(q, it->ref),
+                    out.push_back({ExchangeMisses(q, it->ref), Flaws(q, it->ref),
                                    std::fabs(it->minute - Time(q)), q, it->ref});
         });
         LinkBest(perLog, Link::kExact);
     }
 
     // Lines left whose call is like that of a log whose station logged this one then, on the
-    // band and mode: busted calls. First for logged stations that sent no log, then (after
-    // the mismatches) for those that did.
+    // band and mode, and sent what this line received: busted calls. First for logged
+    // stations that sent no log, then (after the mismatches) for those that did.
     void LinkBusts(bool entrants) {
         const double w = m_o.windowMinutes;
-        auto perLog = Gather([&](Ref q, std::vector<Candidate>& out) {
+        auto perLog = Gather(false, [&](Ref q, std::vector<Candidate>& out) {
             const Line& l = At(q);
             if (l.xQso || (EntrantOf(StationOf(q)) >= 0) != entrants) return;
             auto [from, to] =
@@ -486,9 +493,11 @@ private:
                 if (p.log == q.log || Linked(p) || At(p).mode != l.mode) continue;
                 const Log& right = *m_logs[size_t(p.log)];
                 if (right.station == l.station || !MayBeBustOf(l.station, right.station)) continue;
-                out.push_back({CallDistance(l.station, right.station),
-                               !SameExchange(l.exchRcvd, At(p).exchSent),
-                               std::fabs(it->minute - Time(q)), q, p});
+                // The exchange must fit, but for a call one sign off that sent no log.
+                const int distance = CallDistance(l.station, right.station);
+                const bool fits = SameExchange(l.exchRcvd, At(p).exchSent);
+                if (!fits && (entrants || distance > 1)) continue;
+                out.push_back({!fits, distance, std::fabs(it->minute - Time(q)), q, p});
             }
         });
         LinkBest(perLog, Link::kBust);
@@ -498,7 +507,7 @@ private:
     // (one the rules refuse among them).
     void LinkMismatches() {
         const double w = m_o.windowMinutes;
-        auto perLog = Gather([&](Ref q, std::vector<Candidate>& out) {
+        auto perLog = Gather(false, [&](Ref q, std::vector<Candidate>& out) {
             const int other = EntrantOf(StationOf(q));
             if (other < 0 || other == q.log) return;
             for (int band = 0; band < static_cast<int>(m_bandIds.size()); ++band) {
@@ -567,6 +576,7 @@ private:
     std::vector<std::vector<Ref>> m_link;       // per log, per line: its partner
     std::vector<std::vector<Link>> m_how;       // per log, per line: how it was linked
     std::vector<std::vector<char>> m_eligible;  // per log, per line: may confirm another
+    std::vector<std::vector<char>> m_outside;   // per log, per line: outside the period
     std::vector<int> m_entrant;                 // per station id: its log, or -1
     std::vector<int> m_logsWith;                // per station id: how many logs have it
     std::vector<std::vector<Heard>> m_byLog;

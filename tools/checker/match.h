@@ -12,19 +12,24 @@
 //    rounds; the majority's clock is the right one. A log with fewer than `minClockPairs`
 //    such gaps keeps its clock.
 // 2. The contest period, by the corrected clock (whole minutes of it: a correction below a
-//    minute moves no QSO out). A line outside it confirms nothing.
+//    minute moves no QSO out). A line outside it is not credited, but still confirms the
+//    other side; one far outside that whole days put inside has a wrong date and confirms
+//    at the time it meant.
 // 3. Candidate pairs, ranked by quality before they are linked, so that a line taken by a
 //    better partner is never stolen by a worse one:
 //    a. exact: the calls are each other's stations (operating indicators aside), same band
 //       and mode, within the window; the pair whose exchanges mirror each other first, then
-//       the nearest in time;
+//       lines inside the period, then lines the rules do not count as dupes, then the
+//       nearest in time;
 //    b. busted calls: a line whose station sent no log, against the lines of the other logs
 //       that name this log's station then, on its band and mode, from a station whose call
-//       is like the one logged (two signs changed at most, or a part of it); the likest
-//       call, the fitting exchange and the nearest time first;
+//       is like the one logged (two signs changed at most, or a part of it) and that sent
+//       the exchange this line received (or, one sign off, sent another); the fitting
+//       exchange, the likest call and the nearest time first;
 //    c. band or mode mismatch: the calls are each other's within the window, but the
 //       other log has another band or mode; both lines are not in the log as logged;
-//    d. busted calls as in b, for a logged station that did send a log.
+//    d. busted calls as in b, for a logged station that did send a log; the exchange must
+//       fit.
 // 4. What is still alone: not in the log when the station sent a log, else unverified
 //    when another log has the call too, else unique.
 #include <climits>
