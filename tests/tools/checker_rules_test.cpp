@@ -226,3 +226,240 @@ TEST(CheckerRules, OneRowARule) {
 }
 
 }  // namespace
+
+namespace {
+
+struct Station {
+    const char* call;
+    double offset = 0;            // minutes ahead at the start
+    double driftADay = 0;         // minutes gained over the day
+    bool lateEveryOther = false;  // every other line a minute late (but the first)
+    int partners = 99;            // works only the first this many others
+};
+
+// Every station works every other on the six bands, a QSO every quarter of an hour from the
+// start; each logs it by its own clock.
+std::vector<std::string> RoundRobin(const std::vector<Station>& stations) {
+    const char* bands[] = {"20", "40", "15", "80", "10", "160"};
+    struct Qso {
+        size_t a, b;
+        const char* band;
+    };
+    std::vector<Qso> qsos;
+    for (const char* band : bands)
+        for (size_t a = 0; a < stations.size(); ++a)
+            for (size_t b = a + 1; b < stations.size(); ++b)
+                if (int(a) < stations[b].partners && int(b) < stations[a].partners)
+                    qsos.push_back({a, b, band});
+    const int step = std::min(15, 1380 / int(qsos.size()));
+    std::vector<std::vector<std::string>> lines(stations.size());
+    auto stamp = [&](size_t s, int minute) {
+        const Station& st = stations[s];
+        double logged = minute + st.offset + st.driftADay * minute / 1440.0;
+        if (st.lateEveryOther && lines[s].size() % 2 == 1) logged += 1;
+        const int m = 720 + static_cast<int>(std::lround(logged));  // from 20 June 00:00
+        char text[16];
+        std::snprintf(text, sizeof text, "%d-%02d%02d", 20 + m / 1440, m % 1440 / 60, m % 60);
+        return std::string(text);
+    };
+    for (size_t k = 0; k < qsos.size(); ++k) {
+        const Qso& q = qsos[k];
+        const std::string serial = std::to_string(100 + k);
+        lines[q.a].push_back(std::string(q.band) + " " + stamp(q.a, int(k) * step) + " " +
+                             stations[q.b].call + " " + serial + " " + serial);
+        lines[q.b].push_back(std::string(q.band) + " " + stamp(q.b, int(k) * step) + " " +
+                             stations[q.a].call + " " + serial + " " + serial);
+    }
+    std::vector<std::string> texts;
+    for (size_t s = 0; s < stations.size(); ++s)
+        texts.push_back(CabrilloLog(stations[s].call, lines[s]));
+    return texts;
+}
+
+// The clocks found, at the start and at the end of the contest, within a tolerance; every
+// line OK but `notOk` of them.
+TEST(CheckerRules, Clocks) {
+    struct ClockRow {
+        const char* rule;
+        std::vector<Station> stations;
+        const char* call;  // the station whose clock is looked at
+        double atStart, atEnd, tolerance;
+        int notOk;
+        int minPairs = 3;
+    };
+    const std::vector<ClockRow> rows = {
+        {"three logs, one ten minutes behind",
+         {{"EA4ZZZ"}, {"DL1ABC"}, {"OH2BH", -10}},
+         "OH2BH",
+         -10,
+         -10,
+         0,
+         0},
+        {"a log in local time, two hours ahead",
+         {{"EA4ZZZ"}, {"DL1ABC"}, {"OH2BH"}, {"K1AR", 120}},
+         "K1AR",
+         120,
+         120,
+         0,
+         0},
+        {"an hour behind",
+         {{"EA4ZZZ"}, {"DL1ABC"}, {"OH2BH"}, {"K1AR", -60}},
+         "K1AR",
+         -60,
+         -60,
+         0,
+         0},
+        {"a clock drifting eight minutes over the day",
+         {{"EA4ZZZ"}, {"DL1ABC"}, {"OH2BH"}, {"K1AR"}, {"G3XYZ"}, {"S50A", 0, 8}},
+         "S50A",
+         0,
+         8,
+         1,
+         0},
+        {"half a minute off: the first minute stays in the period",
+         {{"EA4ZZZ", 0, 0, true}, {"DL1ABC"}, {"OH2BH"}, {"K1AR"}, {"G3XYZ"}},
+         "EA4ZZZ",
+         0.5,
+         0.5,
+         0,
+         0},
+        {"too few pairs tell no clock",
+         {{"EA4ZZZ"}, {"DL1ABC"}, {"OH2BH", -10, 0, false, 1}},
+         "OH2BH",
+         0,
+         0,
+         0,
+         12,
+         7},
+    };
+    int n = 0;
+    for (const ClockRow& row : rows) {
+        Contest contest = Write("clock" + std::to_string(n++), RoundRobin(row.stations));
+        check::CheckOptions options;
+        options.match.minClockPairs = row.minPairs;
+        check::Checked c = check::CheckContest(contest.files, Countries(), options, 2);
+        int notOk = 0;
+        for (const check::Entrant& e : c.entrants) {
+            for (const check::Finding& f : e.findings)
+                notOk += f.verdict != check::Verdict::kOk;
+            if (e.call != row.call) continue;
+            const long start = std::lround(c.start.m_dt * 1440),
+                       end = std::lround(c.end.m_dt * 1440);
+            EXPECT_NEAR(e.clock.At(start + long(std::lround(row.atStart))), row.atStart,
+                        row.tolerance + 1e-9)
+                << row.rule;
+            EXPECT_NEAR(e.clock.At(end + long(std::lround(row.atEnd))), row.atEnd,
+                        row.tolerance + 1e-9)
+                << row.rule;
+        }
+        EXPECT_EQ(notOk, row.notOk) << row.rule;
+        fs::remove_all(contest.dir);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Field `n` (from 0) of a CSV row without quotes.
+std::string Field(const std::string& row, int n) {
+    std::istringstream cells(row);
+    std::string field;
+    for (int i = 0; i <= n; ++i)
+        std::getline(cells, field, ',');
+    return field;
+}
+
+// What the outputs make of the verdicts: penalties, uniques taken off, the ranking, the
+// report's columns, the database's and the page's escaping.
+TEST(CheckerRules, Outputs) {
+    // DL1ABC claims more than EA4ZZZ but loses most of it; EA4ZZZ has a unique and a NIL.
+    const std::vector<std::string> texts = {
+        CabrilloLog("EA4ZZZ",
+                    {"20 1200 DL1ABC M 001", "15 1400 K1AR M 003", "10 1500 OH2BH M 004",
+                     "80 1600 DL1ABC M 005"},
+                    "CLUB: UNION DE RADIOAFICIONADOS\r\nSOAPBOX: <b>Fun</b> & \"sun\"\r\n"),
+        CabrilloLog("DL1ABC",
+                    {"20 1200 EA4ZZZ 001 M", "15 1400 JA1ABC 003 M", "10 1500 VK2ABC 004 M",
+                     "160 1600 ZS6ABC 005 M", "20 1700 PY2ABC 006 M", "40 1800 LU1ABC 007 M",
+                     "15 1900 W6ABC 008 M", "10 2000 VE3ABC 009 M", "80 2100 ZL1ABC 010 M"}),
+        CabrilloLog("OH2BH", {"10 1500 EA4ZZZ 004 M"}),
+        CabrilloLog("JA1ABC", {}),
+        CabrilloLog("VK2ABC", {}),
+        CabrilloLog("ZS6ABC", {}),
+        CabrilloLog("PY2ABC", {}),
+        CabrilloLog("LU1ABC", {}),
+        CabrilloLog("W6ABC", {}),
+        CabrilloLog("VE3ABC", {}),
+        CabrilloLog("ZL1ABC", {}),
+    };
+    Contest contest = Write("outputs", texts);
+    check::CheckOptions plain, strict;
+    strict.removeUniques = true;
+    strict.nilPenalty = 1;
+    check::Checked a = check::CheckContest(contest.files, Countries(), plain, 2);
+    check::Checked b = check::CheckContest(contest.files, Countries(), strict, 2);
+    auto entrant = [](const check::Checked& c, const std::string& call) -> const check::Entrant& {
+        return *std::find_if(c.entrants.begin(), c.entrants.end(),
+                             [&](const check::Entrant& e) { return e.call == call; });
+    };
+    const check::Entrant& ea = entrant(a, "EA4ZZZ");
+    const check::Entrant& eb = entrant(b, "EA4ZZZ");
+    // EA4ZZZ: two OK, one unique (K1AR), one NIL (80m DL1ABC).
+    int credited = 0, uniquePoints = 0, nilPoints = 0;
+    for (size_t k = 0; k < ea.findings.size(); ++k) {
+        const check::Verdict v = ea.findings[k].verdict;
+        if (check::Credited(v, false)) credited += ea.points[k];
+        if (v == check::Verdict::kUnique) uniquePoints += ea.points[k];
+        if (v == check::Verdict::kNil) nilPoints += ea.points[k];
+    }
+    ASSERT_GT(uniquePoints, 0);
+    ASSERT_GT(nilPoints, 0);
+    EXPECT_EQ(ea.checked.points, credited);
+    EXPECT_EQ(eb.checked.points, credited - uniquePoints - nilPoints);
+    EXPECT_EQ(eb.penaltyPoints, nilPoints);
+
+    // Uniques taken off are listed as removed, with why.
+    const size_t at = size_t(&eb - &b.entrants[0]);
+    const std::string lcr = check::Lcr(b, at);
+    EXPECT_NE(lcr.find("UNIQUE: no other log has K1AR"), std::string::npos) << lcr;
+    EXPECT_NE(lcr.find("Your uniques (no other log has the call; removed)"), std::string::npos);
+    EXPECT_NE(check::Lcr(a, size_t(&ea - &a.entrants[0])).find("call; credited)"),
+              std::string::npos);
+    // The report's rows: claimed, then checked, in the order of the heading.
+    auto row = [&](const std::string& what) {
+        std::istringstream in(lcr.substr(lcr.find("\n" + what + " ") + 1));
+        std::string name;
+        int qsos, points, entities, provinces, score;
+        in >> name >> qsos >> points >> entities >> provinces >> score;
+        return std::vector<int>{qsos, points, entities, provinces, score};
+    };
+    EXPECT_NE(lcr.find("QSOs   points  EADX100  provinces      score"), std::string::npos);
+    EXPECT_EQ(row("Claimed"),
+              (std::vector<int>{eb.claimed.qsos, eb.claimed.points, eb.claimed.entities,
+                                eb.claimed.provinces, eb.claimed.score}));
+    EXPECT_EQ(row("Checked"),
+              (std::vector<int>{eb.checked.qsos, eb.checked.points, eb.checked.entities,
+                                eb.checked.provinces, eb.checked.score}));
+
+    // Ranked by the checked score: DL1ABC claims more but keeps less.
+    const check::Entrant& dl = entrant(a, "DL1ABC");
+    ASSERT_GT(dl.claimed.score, ea.claimed.score);
+    ASSERT_LT(dl.checked.score, ea.checked.score);
+    std::istringstream results(check::ResultsCsv(a));
+    std::string header, first;
+    std::getline(results, header);
+    std::getline(results, first);
+    EXPECT_EQ(Field(first, 0), "EA4ZZZ");
+    EXPECT_EQ(Field(first, 6), "UNION DE RADIOAFICIONADOS");
+    EXPECT_EQ(Field(first, 7), std::to_string(ea.claimed.score));
+    EXPECT_EQ(Field(first, 12), std::to_string(ea.checked.score));
+
+    // The soapbox is the entrant's text: escaped.
+    const std::string page = check::ResultsHtml(a);
+    EXPECT_NE(page.find("&lt;b&gt;Fun&lt;/b&gt; &amp; &quot;sun&quot;"), std::string::npos);
+    EXPECT_EQ(page.find("<b>Fun"), std::string::npos);
+    fs::remove_all(contest.dir);
+}
+
+}  // namespace

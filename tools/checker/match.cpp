@@ -157,11 +157,12 @@ Clock FitClock(const std::vector<long>& ts, const std::vector<double>& ys, const
     // two clusters as dense, the one nearer agreement.
     std::vector<double> sorted = ys;
     std::sort(sorted.begin(), sorted.end());
-    const double width = 2.0 * std::max(o.windowMinutes, 5);
+    // Clocks that agree put their gaps within a minute or two of each other.
+    const double radius = 2;
     size_t bestFrom = 0, bestCount = 0;
     double bestCentre = 0;
     for (size_t a = 0, b = 0; a < sorted.size(); ++a) {
-        while (b < sorted.size() && sorted[b] - sorted[a] <= width)
+        while (b < sorted.size() && sorted[b] - sorted[a] <= 2 * radius)
             ++b;
         const size_t count = b - a;
         const double centre = sorted[a + (count - 1) / 2];
@@ -175,11 +176,12 @@ Clock FitClock(const std::vector<long>& ts, const std::vector<double>& ys, const
                                                      sorted.begin() + long(bestFrom + bestCount)));
     std::vector<size_t> in;
     for (size_t k = 0; k < ys.size(); ++k)
-        if (std::fabs(ys[k] - centre) <= width) in.push_back(k);
+        if (std::fabs(ys[k] - centre) <= radius + 1) in.push_back(k);
 
-    // A line through the cluster, twice with the points near the line before.
+    // A line through the cluster; then again through every gap near the line before, so
+    // that a drift larger than the cluster is followed to its ends.
     double a = centre, b = 0, tMean = 0, sigma = 0, sxx = 0;
-    for (int pass = 0; pass < 2 && in.size() >= 2; ++pass) {
+    for (int pass = 0; pass < 3 && in.size() >= 2; ++pass) {
         tMean = 0;
         double yMean = 0;
         for (size_t k : in)
@@ -193,14 +195,15 @@ Clock FitClock(const std::vector<long>& ts, const std::vector<double>& ys, const
         }
         b = sxx > 0 ? sxy / sxx : 0;
         a = yMean;
-        std::vector<size_t> near;
         double sq = 0;
         for (size_t k : in) {
             const double r = ys[k] - (a + b * (double(ts[k]) - tMean));
             sq += r * r;
-            if (std::fabs(r) <= 3) near.push_back(k);
         }
         sigma = std::sqrt(sq / double(std::max<size_t>(1, in.size() - 1)));
+        std::vector<size_t> near;
+        for (size_t k = 0; k < ys.size(); ++k)
+            if (std::fabs(ys[k] - (a + b * (double(ts[k]) - tMean))) <= 3) near.push_back(k);
         if (near.size() >= 2) in = near;
     }
     long first = ts[in.front()], last = ts[in.front()];
