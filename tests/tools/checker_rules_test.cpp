@@ -109,10 +109,10 @@ TEST(CheckerRules, OneRowARule) {
           {"DL1ABC#1", "OK"},
           {"EA4ZZZ#2", "BUSTED_EXCHANGE sent 009"},
           {"DL1ABC#2", "OK"}}},
-        {"the window's edge: five minutes apart match, six do not",
-         {{"EA4ZZZ", {"20 1200 DL1ABC M 007", "40 1300 DL1ABC M 008"}},
-          {"DL1ABC", {"20 1205 EA4ZZZ 007 M", "40 1306 EA4ZZZ 008 M"}}},
-         {{"EA4ZZZ#1", "OK"}, {"EA4ZZZ#2", "NIL"}, {"DL1ABC#2", "NIL"}}},
+        {"the window's edge: five minutes apart match either way, six do not",
+         {{"EA4ZZZ", {"20 1200 DL1ABC M 007", "40 1300 DL1ABC M 008", "15 1405 DL1ABC M 009"}},
+          {"DL1ABC", {"20 1205 EA4ZZZ 007 M", "40 1306 EA4ZZZ 008 M", "15 1400 EA4ZZZ 009 M"}}},
+         {{"EA4ZZZ#1", "OK"}, {"EA4ZZZ#2", "NIL"}, {"DL1ABC#2", "NIL"}, {"EA4ZZZ#3", "OK"}}},
         {"a bust of one sign; the busted station keeps its QSO",
          {{"EA4ZZZ", {"20 1200 DL1ABD M 007"}}, {"DL1ABC", {"20 1201 EA4ZZZ 007 M"}}},
          {{"EA4ZZZ#1", "BUSTED_CALL DL1ABC"}, {"DL1ABC#1", "OK"}}},
@@ -133,6 +133,11 @@ TEST(CheckerRules, OneRowARule) {
           {"DL1ABC", {"20 1202 EA4ZZZ 007 M"}},
           {"DL1ABF", {"20 1200 EA4ZZZ 033 M"}}},
          {{"EA4ZZZ#1", "BUSTED_CALL DL1ABC"}, {"DL1ABC#1", "OK"}, {"DL1ABF#1", "NIL"}}},
+        {"a bust into the call of a station that sent a log, its exchange fitting",
+         {{"EA4ZZZ", {"20 1200 DL1ABF M 007"}},
+          {"DL1ABC", {"20 1201 EA4ZZZ 007 M"}},
+          {"DL1ABF", {"40 1300 OH2BH 001 002"}}},
+         {{"EA4ZZZ#1", "BUSTED_CALL DL1ABC"}, {"DL1ABC#1", "OK"}}},
         {"a line taken by an exact partner is not stolen by a bust",
          {{"EA4ZZZ", {"20 1200 DL1ABC M 007", "20 1201 DL1ABF M 033"}},
           {"DL1ABC", {"20 1200 EA4ZZZ 007 M"}},
@@ -162,13 +167,14 @@ TEST(CheckerRules, OneRowARule) {
         {"a line dated a day early is a date error and makes no later QSO a dupe",
          {{"EA4ZZZ",
            {"20 19-1230 DL1ABC M 007", "20 1230 DL1ABC M 007", "40 1300 K1AR M 010",
-            "40 1301 OH2BH M 011"}},
+            "40 1301 OH2BH M 011", "40 19-1300 K1AR M 009"}},
           {"DL1ABC", {"20 1230 EA4ZZZ 007 M", "40 1301 OH2BH 012 013"}},
           {"OH2BH", {"40 19-1301 EA4ZZZ 011 M"}}},
          {{"EA4ZZZ#1", "BAD outside the contest period: dated whole days off (a date error)"},
           {"EA4ZZZ#2", "OK"},
           {"DL1ABC#1", "OK"},
           {"EA4ZZZ#3", "UNIQUE"},
+          {"EA4ZZZ#5", "BAD outside the contest period: dated whole days off (a date error)"},
           {"EA4ZZZ#4", "OK"},
           {"OH2BH#1", "BAD outside the contest period: dated whole days off (a date error)"}}},
         {"a band mismatch: both removed, each told what the other log has",
@@ -295,6 +301,20 @@ TEST(CheckerRules, Clocks) {
          -10,
          0,
          0},
+        {"three logs, one ten minutes ahead",
+         {{"EA4ZZZ"}, {"DL1ABC"}, {"OH2BH", 10}},
+         "OH2BH",
+         10,
+         10,
+         0,
+         0},
+        {"two logs ten minutes apart agree after the correction",
+         {{"EA4ZZZ"}, {"DL1ABC", 10}},
+         "",
+         0,
+         0,
+         0,
+         0},
         {"a log in local time, two hours ahead",
          {{"EA4ZZZ"}, {"DL1ABC"}, {"OH2BH"}, {"K1AR", 120}},
          "K1AR",
@@ -342,7 +362,7 @@ TEST(CheckerRules, Clocks) {
         for (const check::Entrant& e : c.entrants) {
             for (const check::Finding& f : e.findings)
                 notOk += f.verdict != check::Verdict::kOk;
-            if (e.call != row.call) continue;
+            if (e.call != row.call) continue;  // and a pair alone tells no one's clock
             const long start = std::lround(c.start.m_dt * 1440),
                        end = std::lround(c.end.m_dt * 1440);
             EXPECT_NEAR(e.clock.At(start + long(std::lround(row.atStart))), row.atStart,
@@ -376,14 +396,15 @@ TEST(CheckerRules, Outputs) {
     // DL1ABC claims more than EA4ZZZ but loses most of it; EA4ZZZ has a unique and a NIL.
     const std::vector<std::string> texts = {
         CabrilloLog("EA4ZZZ",
-                    {"20 1200 DL1ABC M 001", "15 1400 K1AR M 003", "10 1500 OH2BH M 004",
-                     "80 1600 DL1ABC M 005"},
+                    {"20 1200 DL1ABC M 001", "15 1400 K1AR M 003", "10 1500 OH2BX M 004",
+                     "80 1600 DL1ABC M 005", "40 1700 OH2BH M 006", "15 1800 OH2BH M 007"},
                     "CLUB: UNION DE RADIOAFICIONADOS\r\nSOAPBOX: <b>Fun</b> & \"sun\"\r\n"),
         CabrilloLog("DL1ABC",
                     {"20 1200 EA4ZZZ 001 M", "15 1400 JA1ABC 003 M", "10 1500 VK2ABC 004 M",
                      "160 1600 ZS6ABC 005 M", "20 1700 PY2ABC 006 M", "40 1800 LU1ABC 007 M",
                      "15 1900 W6ABC 008 M", "10 2000 VE3ABC 009 M", "80 2100 ZL1ABC 010 M"}),
-        CabrilloLog("OH2BH", {"10 1500 EA4ZZZ 004 M"}),
+        CabrilloLog("OH2BH",
+                    {"10 1500 EA4ZZZ 004 M", "40 1700 EA4ZZZ 006 M", "15 1800 EA4ZZZ 007 M"}),
         CabrilloLog("JA1ABC", {}),
         CabrilloLog("VK2ABC", {}),
         CabrilloLog("ZS6ABC", {}),
@@ -405,7 +426,7 @@ TEST(CheckerRules, Outputs) {
     };
     const check::Entrant& ea = entrant(a, "EA4ZZZ");
     const check::Entrant& eb = entrant(b, "EA4ZZZ");
-    // EA4ZZZ: two OK, one unique (K1AR), one NIL (80m DL1ABC).
+    // EA4ZZZ: three OK, one unique (K1AR), one busted call (OH2BH), one NIL (80m DL1ABC).
     int credited = 0, uniquePoints = 0, nilPoints = 0;
     for (size_t k = 0; k < ea.findings.size(); ++k) {
         const check::Verdict v = ea.findings[k].verdict;
@@ -447,13 +468,22 @@ TEST(CheckerRules, Outputs) {
     ASSERT_GT(dl.claimed.score, ea.claimed.score);
     ASSERT_LT(dl.checked.score, ea.checked.score);
     std::istringstream results(check::ResultsCsv(a));
-    std::string header, first;
-    std::getline(results, header);
-    std::getline(results, first);
-    EXPECT_EQ(Field(first, 0), "EA4ZZZ");
-    EXPECT_EQ(Field(first, 6), "UNION DE RADIOAFICIONADOS");
-    EXPECT_EQ(Field(first, 7), std::to_string(ea.claimed.score));
-    EXPECT_EQ(Field(first, 12), std::to_string(ea.checked.score));
+    std::string csvRow;
+    std::vector<std::string> order;
+    std::getline(results, csvRow);
+    while (std::getline(results, csvRow)) {
+        order.push_back(Field(csvRow, 0));
+        if (order.back() != "EA4ZZZ") continue;
+        EXPECT_EQ(Field(csvRow, 6), "UNION DE RADIOAFICIONADOS");
+        EXPECT_EQ(Field(csvRow, 7), std::to_string(ea.claimed.score));
+        EXPECT_EQ(Field(csvRow, 12), std::to_string(ea.checked.score));
+    }
+    EXPECT_LT(std::find(order.begin(), order.end(), "EA4ZZZ"),
+              std::find(order.begin(), order.end(), "DL1ABC"));
+
+    const check::Entrant& oh = entrant(a, "OH2BH");
+    EXPECT_NE(check::Lcr(a, size_t(&oh - &a.entrants[0])).find("busted your call: EA4ZZZ\n"),
+              std::string::npos);
 
     // The soapbox is the entrant's text: escaped.
     const std::string page = check::ResultsHtml(a);

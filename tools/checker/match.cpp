@@ -152,7 +152,6 @@ double Median(std::vector<double> v) {
 // A log's clock from the gaps to its partners: `ys[k]` is how far ahead of the others it
 // ran at its minute `ts[k]`.
 Clock FitClock(const std::vector<long>& ts, const std::vector<double>& ys, const Options& o) {
-    if (ys.size() < size_t(std::max(1, o.minClockPairs))) return {};
     // The densest cluster of gaps: stray pairs (a dupe hours away) stand apart from it. Of
     // two clusters as dense, the one nearer agreement.
     std::vector<double> sorted = ys;
@@ -351,9 +350,10 @@ private:
             }
         });
         std::vector<Clock>& clocks = m_out.clocks;
-        for (int round = 0; round < 5; ++round) {
-            std::vector<Clock> next(n);
-            ForEach(n, m_o.threads, [&](size_t i) {
+        // Each log in turn against the others' clocks as known so far: a log's new clock
+        // counts at once, so that two logs off from each other settle instead of swapping.
+        for (int round = 0; round < 4; ++round)
+            for (size_t i = 0; i < n; ++i) {
                 std::vector<long> ts;
                 std::vector<double> ys;
                 for (const Gap& g : gaps[i]) {
@@ -365,16 +365,8 @@ private:
                         ys.push_back(y);
                     }
                 }
-                next[i] = FitClock(ts, ys, m_o);
-            });
-            std::vector<double> offsets;
-            for (const Clock& c : next)
-                offsets.push_back(c.offset);
-            const double majority = Median(offsets);
-            for (Clock& c : next)
-                c.offset -= majority;
-            clocks = next;
-        }
+                clocks[i] = FitClock(ts, ys, m_o);
+            }
     }
 
     bool InPeriod(long minute) const { return minute >= m_o.periodFirst && minute < m_o.periodEnd; }

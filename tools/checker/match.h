@@ -6,11 +6,11 @@
 // The order of the matching:
 // 1. Clocks. Every line against the lines of the station it names that name it back on the
 //    same band, up to `clockSearchMinutes` apart (a pair of stations works once a band, so
-//    the gap of such a pair says how far the clocks differ). Each log's clock is fitted to
-//    the densest cluster of its gaps, the other logs' clocks taken as known (a constant, or a
-//    line over time when the gaps follow one), all logs again with the new clocks, a few
-//    rounds; the majority's clock is the right one. A log with fewer than `minClockPairs`
-//    such gaps keeps its clock.
+//    the gap of such a pair says how far the clocks differ). Each log's clock in turn is
+//    fitted to the densest cluster of its gaps (of two, the one nearer agreement), with the
+//    other logs' clocks as known so far: a constant, or a line over time when the gaps follow
+//    one; all logs again, a few rounds. A log with fewer than `minClockPairs` gaps in its
+//    cluster keeps its clock.
 // 2. The contest period, by the corrected clock (whole minutes of it: a correction below a
 //    minute moves no QSO out). A line outside it is not credited, but still confirms the
 //    other side; one far outside that whole days put inside has a wrong date and confirms
