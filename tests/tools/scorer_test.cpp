@@ -20,51 +20,111 @@ const CountryFile& Debian() {
     return file;
 }
 
+// Where the operating indicators are prefixes too, so that a rule that stops dropping one
+// shows.
+const CountryFile& MadeUp() {
+    static const CountryFile file = CountryFile::Parse(
+        "Germany: 14: 28: EU: 51: -10: -1: DL:\n  DL;\n"
+        "Indicators: 1: 1: EU: 0: 0: 0: QR:\n  QRP,73,LH,A,AM,MM;\n");
+    return file;
+}
+
 // One row per rule of the call resolution, on the country file Debian ships.
 TEST(CallResolution, EachRuleOnTheRealCountryFile) {
     struct Row {
         const char* call;
         const char* entity;
         const char* prefixText;
+        bool madeUp = false;  // on MadeUp() instead
     } rows[] = {
-        {"DL1ABC", "DL", "DL1"},         // the longest prefix
-        {"EA6ABC", "EA6", "EA6"},        // ... a longer one than EA
-        {"UA9ABC", "UA9", "UA9"},        // ... into Asiatic Russia
-        {"ea4abc", "EA", "EA4"},         // lower case as logged
-        {"S51A", "S5", "S51"},           // the prefix runs to the last digit
-        {"RAEM", "UA9", "RA0"},          // no digit: two letters and 0 (an exact call)
-        {"DX0JP", "1S", "DX0"},          // an exact call beats its prefix (DU)
-        {"9M6/LA6VM", "1S", "9M6"},      // ... also with a slash in it
-        {"DL1ABC/P", "DL", "DL1"},       // operating suffixes are dropped
-        {"K1ABC/M", "K", "K1"},          //
-        {"DL1ABC/QRP", "DL", "DL1"},     //
-        {"G4ABC/MM", "", "G4"},          // maritime mobile: no entity
-        {"K1ABC/4", "K", "K4"},          // one digit moves the call area
-        {"UA1ABC/9", "UA9", "UA9"},      // ... and so the entity
-        {"EA/2", "EA", "EA2"},           // ... also of a call without digit
-        {"EA8/DL1ABC", "EA8", "EA8"},    // a location prefix before the call
-        {"DL1ABC/EA8", "EA8", "EA8"},    // ... or after it
-        {"F/DL1ABC", "F", "F0"},         // ... without digit: 0
-        {"IT9ABC", "I", "IT9"},          // WAE-only entries are no entities
-        {"TA1ABC", "TA", "TA1"},         //
-        {"Q1ABC", "", "Q1"},             // nothing matches
-        {"EA8/W1A", "EA8", "EA8"},       // two parts of one length: the first is the location
-        {"M/NP4Z", "G", "M0"},           // before the call a location, never an indicator
-        {"MM/LY3X/M", "GM", "MM0"},      // ... with an indicator after the call
-        {"AM/DL1ABC", "EA", "AM0"},      //
-        {"Q/DL1ABC", "", "Q0"},          // ... one the file does not know: no entity
-        {"3D2WB/R", "3D2", "3D2"},       // one letter after the call is an indicator
-        {"JW0ZZD/B", "JW", "JW0"},       //
-        {"GM0ZZE/S", "GM", "GM0"},       //
-        {"IZ5ILU/90MW", "I", "IZ5"},     // a part the file does not know is ignored
-        {"DL1ABC/P/EA8", "EA8", "EA8"},  // a location after an indicator
+        {"DL1ABC/LH", "DL", "DL1"},         // /LH is an indicator, not Norway's LH
+        {"DL1ABC/A", "DL", "DL1"},          //
+        {"DL1ABC/AM", "", "DL1"},           // aeronautical mobile: no entity, not Spain's AM
+        {"EA8/DL1ABC/CT", "EA8", "EA8"},    // a location before the call wins over one after
+        {"DL1ABC/CT", "CT", "CT0"},         // ... which alone places the call
+        {"EA8/G4ABC/MM", "", "EA8"},        // at sea, whatever the location
+        {"DL1ABC/QRP", "DL", "DL1", true},  // indicators that the file knows as prefixes
+        {"DL1ABC/QRPP", "DL", "DL1", true},
+        {"DL1ABC/LH", "DL", "DL1", true},
+        {"DL1ABC/73", "DL", "DL1", true},    // a number of two digits
+        {"DL1ABC/A", "DL", "DL1", true},     // one letter
+        {"DL1ABC/AM", "", "DL1", true},      //
+        {"DL1ABC/MM", "", "DL1", true},      //
+        {"QRP/DL1ABC", "QR", "QRP0", true},  // before the call a location, whatever it is
+        {"DL1ABC", "DL", "DL1"},             // the longest prefix
+        {"EA6ABC", "EA6", "EA6"},            // ... a longer one than EA
+        {"UA9ABC", "UA9", "UA9"},            // ... into Asiatic Russia
+        {"ea4abc", "EA", "EA4"},             // lower case as logged
+        {"S51A", "S5", "S51"},               // the prefix runs to the last digit
+        {"RAEM", "UA9", "RA0"},              // no digit: two letters and 0 (an exact call)
+        {"DX0JP", "1S", "DX0"},              // an exact call beats its prefix (DU)
+        {"9M6/LA6VM", "1S", "9M6"},          // ... also with a slash in it
+        {"DL1ABC/P", "DL", "DL1"},           // operating suffixes are dropped
+        {"K1ABC/M", "K", "K1"},              //
+        {"DL1ABC/QRP", "DL", "DL1"},         //
+        {"G4ABC/MM", "", "G4"},              // maritime mobile: no entity
+        {"K1ABC/4", "K", "K4"},              // one digit moves the call area
+        {"UA1ABC/9", "UA9", "UA9"},          // ... and so the entity
+        {"EA/2", "EA", "EA2"},               // ... also of a call without digit
+        {"EA8/DL1ABC", "EA8", "EA8"},        // a location prefix before the call
+        {"DL1ABC/EA8", "EA8", "EA8"},        // ... or after it
+        {"F/DL1ABC", "F", "F0"},             // ... without digit: 0
+        {"IT9ABC", "I", "IT9"},              // WAE-only entries are no entities
+        {"TA1ABC", "TA", "TA1"},             //
+        {"Q1ABC", "", "Q1"},                 // nothing matches
+        {"EA8/W1A", "EA8", "EA8"},           // two parts of one length: the first is the location
+        {"M/NP4Z", "G", "M0"},               // before the call a location, never an indicator
+        {"MM/LY3X/M", "GM", "MM0"},          // ... with an indicator after the call
+        {"AM/DL1ABC", "EA", "AM0"},          //
+        {"Q/DL1ABC", "", "Q0"},              // ... one the file does not know: no entity
+        {"3D2WB/R", "3D2", "3D2"},           // one letter after the call is an indicator
+        {"JW0ZZD/B", "JW", "JW0"},           //
+        {"GM0ZZE/S", "GM", "GM0"},           //
+        {"IZ5ILU/90MW", "I", "IZ5"},         // a part the file does not know is ignored
+        {"DL1ABC/P/EA8", "EA8", "EA8"},      // a location after an indicator
     };
     for (const Row& r : rows) {
-        tools::Resolution got = Debian().Resolve(r.call);
+        tools::Resolution got = (r.madeUp ? MadeUp() : Debian()).Resolve(r.call);
         EXPECT_EQ(got.entity, r.entity) << r.call;
         EXPECT_EQ(got.prefixText, r.prefixText) << r.call;
     }
     EXPECT_GT(Debian().EntityCount(), 300u);
+}
+
+// Two logged forms of one station share a key; what moves it to another entity stays.
+TEST(CallResolution, StationCallKeepsWhatPlacesTheStation) {
+    struct Row {
+        const char* call;
+        const char* key;
+    } rows[] = {
+        {"OK4RM", "OK4RM"},
+        {" ok4rm/p ", "OK4RM"},      // as logged: case and blanks
+        {"OK4RM/QRP", "OK4RM"},      //
+        {"OK4RM/A", "OK4RM"},        //
+        {"OK4RM/M", "OK4RM"},        //
+        {"OK4RM/P/QRP", "OK4RM"},    //
+        {"DL1ABC/LH", "DL1ABC"},     //
+        {"W6BO/P", "W6BO"},          //
+        {"K1ABC/4", "K1ABC"},        // an area move within the entity
+        {"DL/DL1ABC", "DL1ABC"},     // a location that is the home entity
+        {"UA1ABC/9", "UA1ABC/9"},    // an area move into another entity
+        {"UA1ABC/9/P", "UA1ABC/9"},  //
+        {"EA8/W1AW", "EA8/W1AW"},    // a location into another entity, written first
+        {"W1AW/EA8", "EA8/W1AW"},    //
+        {"W1AW/VE3", "VE3/W1AW"},    //
+        {"W1AW/VE7", "VE7/W1AW"},    // ... another place in it
+        {"EA8/DL1ABC/CT", "EA8/DL1ABC"},
+        {"MM/LY3X/M", "MM/LY3X"},    //
+        {"G4ABC/MM", "G4ABC/MM"},    // at sea or in the air: no entity, kept apart
+        {"G4ABC/P/AM", "G4ABC/AM"},  //
+        {"9M6/LA6VM", "9M6/LA6VM"},  // an exact entry in another entity
+        {"3D2AG/P", "3D2AG/P"},      // ... Rotuma, where 3D2AG is Fiji
+        {"Q1ABC/MM", "Q1ABC/MM"},    // at sea whatever the home call
+        {"Q1ABC/P", "Q1ABC"},        // a call of no entity loses its indicator too
+        {"/", "/"},                  // no call at all stays as it is
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(tools::StationCall(Debian(), r.call), r.key) << r.call;
 }
 
 TEST(CountryFile, NamesTheLineOfADamagedEntry) {
