@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "country_file.h"
@@ -356,3 +358,194 @@ TEST(LogReaders, OwnStationAndCountsFromTheLog) {
 }
 
 }  // namespace
+
+namespace {
+
+// UTF-8 text as UTF-16, with or without the mark.
+std::string Utf16(std::string_view utf8, bool littleEndian, bool mark = true) {
+    std::string out;
+    auto put = [&](unsigned u) {
+        char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
+        out += littleEndian ? lo : hi;
+        out += littleEndian ? hi : lo;
+    };
+    if (mark) put(0xFEFF);
+    for (size_t i = 0; i < utf8.size();) {
+        auto c = static_cast<unsigned char>(utf8[i]);
+        unsigned n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        unsigned cp = n == 1 ? c : c & (0xFF >> (n + 1));
+        for (unsigned k = 1; k < n; ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        i += n;
+        if (cp >= 0x10000) {
+            put(0xD800 + ((cp - 0x10000) >> 10));
+            put(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            put(cp);
+        }
+    }
+    return out;
+}
+
+std::string Cabrillo(std::string_view name) {
+    return "START-OF-LOG: 3.0\r\nCALLSIGN: EA4ZZZ\r\nNAME: " + std::string(name) +
+           "\r\nSOAPBOX: 73\r\n"
+           "QSO:  7012 CW 2026-06-20 1405 EA4ZZZ 599 M DL1ABC 599 001\r\n"
+           "X-QSO: 7013 CW 2026-06-20 1406 EA4ZZZ 599 M DL2ABC 599 002\r\n"
+           "QSO: 14012 CW 2026-06-20 1407 EA4ZZZ 599 M K1ABC 599 003\r\n"
+           "END-OF-LOG:\r\n";
+}
+
+// The log in UTF-16 with a lone surrogate (two bytes in the file's order) after the J of
+// the name.
+std::string Lone(bool littleEndian, const char* unit) {
+    std::string bytes = Utf16(Cabrillo("J#"), littleEndian);
+    bytes.replace(bytes.find(Utf16("#", littleEndian, false)), 2, unit, 2);
+    return bytes;
+}
+
+// Every QSO of a log, one line each, with its line number and X-QSO flag.
+std::string Qsos(const tools::ReadLog& log) {
+    std::string out;
+    for (const tools::LoggedQso& q : log.qsos) {
+        out += std::to_string(q.line) + (q.xQso ? " X " : " ") + q.call + " " + q.band + " " +
+               std::to_string(q.freqHz) + " " + q.mode + " " + q.rstSent + " " + q.exchSent + " " +
+               q.rstRcvd + " " + q.exchRcvd + " " + q.time.Format("%Y-%m-%d %H%M") + "\n";
+    }
+    return out;
+}
+
+}  // namespace
+
+// One log in every encoding loggers write reads as its UTF-8 twin: the same QSOs on the same
+// lines, the name in the header decoded; what cannot be decoded is named with its line.
+TEST(LogReaders, AnyEncodingReadsLikeUtf8) {
+    const std::string twin = Qsos(tools::ReadAnyLog(Cabrillo("J"), {}, true));
+    ASSERT_EQ(twin,
+              "5 DL1ABC 40m 7012000 CW 599 M 599 001 2026-06-20 1405\n"
+              "6 X DL2ABC 40m 7013000 CW 599 M 599 002 2026-06-20 1406\n"
+              "7 K1ABC 20m 14012000 CW 599 M 599 003 2026-06-20 1407\n");
+    struct Row {
+        std::string bytes;
+        const char* encoding;
+        const char* name;     // NAME: as UTF-8
+        const char* problem;  // the note, "line: reason"; empty for none
+    } rows[] = {
+        {Cabrillo("J\xC3\xBCrgen"), "UTF-8", "J\xC3\xBCrgen", ""},
+        {"\xEF\xBB\xBF" + Cabrillo("J\xC3\xBCrgen"), "UTF-8 with BOM", "J\xC3\xBCrgen", ""},
+        {Utf16(Cabrillo("J\xC3\xBCrgen \xF0\x9F\x93\xBB"), true), "UTF-16LE",
+         "J\xC3\xBCrgen \xF0\x9F\x93\xBB", ""},  // a radio beyond 16 bits: a surrogate pair
+        {Utf16(Cabrillo("J\xC3\xBCrgen"), false), "UTF-16BE", "J\xC3\xBCrgen", ""},
+        {Utf16(Cabrillo("J"), true, false), "UTF-16LE", "J", ""},  // no mark
+        {Utf16(Cabrillo("J"), false, false), "UTF-16BE", "J", ""},
+        // Code pages: Cyrillic words are all high bytes, Latin ones carry one or two.
+        {Cabrillo("J\xFCrgen G\xF6\xDFweinstein"), "cp1252",
+         "J\xC3\xBCrgen G\xC3\xB6\xC3\x9Fweinstein", ""},
+        {Cabrillo("\x80 \x93O\x94"), "cp1252", "\xE2\x82\xAC \xE2\x80\x9CO\xE2\x80\x9D", ""},
+        {Cabrillo("\xC8\xE2\xE0\xED \xCF\xB8\xF2\xF0 \xDF"), "cp1251",
+         "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD \xD0\x9F\xD1\x91\xD1\x82\xD1\x80 \xD0\xAF", ""},
+        // ... \xB8 is a letter there: words with it are words.
+        {Cabrillo("\xCF\xB8\xF2\xF0 \xC0\xEB\xB8\xED\xE0"), "cp1251",
+         "\xD0\x9F\xD1\x91\xD1\x82\xD1\x80 \xD0\x90\xD0\xBB\xD1\x91\xD0\xBD\xD0\xB0", ""},
+        // Bytes that only look like UTF-8 (an overlong '/') are none.
+        {Cabrillo("\xC0\xAF"), "cp1252", "\xC3\x80\xC2\xAF", ""},
+        // Damage: named, the rest read.
+        {Utf16(Cabrillo("J"), true) + "x", "UTF-16LE", "J",
+         "9: UTF-16LE: an odd number of bytes (501); the last byte is left out"},
+        {Lone(true, "\x3D\xD8"), "UTF-16LE", "J\xEF\xBF\xBD",
+         "3: UTF-16LE: a lone surrogate (0xD83D) is no character; replaced by U+FFFD"},
+        {Lone(false, "\xDC\x00"), "UTF-16BE", "J\xEF\xBF\xBD",
+         "3: UTF-16BE: a lone surrogate (0xDC00) is no character; replaced by U+FFFD"},
+        {"\xEF\xBB\xBF" + Cabrillo("J\xFC"), "UTF-8 with BOM", "J\xEF\xBF\xBD",
+         "3: UTF-8: 1 byte that is no UTF-8, replaced by U+FFFD"},
+    };
+    for (const Row& r : rows) {
+        tools::ReadLog log = tools::ReadAnyLog(r.bytes, {}, true);
+        EXPECT_EQ(log.encoding, r.encoding) << r.name;
+        EXPECT_EQ(Qsos(log), twin) << r.encoding << " " << r.name;
+        EXPECT_EQ(log.header["NAME"], r.name) << r.encoding;
+        EXPECT_EQ(log.ownCall, "EA4ZZZ") << r.encoding;
+        EXPECT_TRUE(log.damaged.empty()) << r.encoding;
+        std::string problem;
+        for (const tools::DamagedRecord& n : log.notes)
+            problem += std::to_string(n.line) + ": " + n.reason;
+        EXPECT_EQ(problem, r.problem) << r.encoding << " " << r.name;
+        // The checker decodes before it indexes lines: the same text as the readers read.
+        tools::DecodedText d = tools::DecodeLogText(r.bytes);
+        EXPECT_EQ(d.encoding, r.encoding);
+        EXPECT_EQ(std::count(d.text.begin(), d.text.end(), '\n'), 8) << r.encoding;
+    }
+}
+
+// The Cabrillo header as the checker reports it, and X-QSO lines: counted and left out, or
+// read as flagged QSOs when asked for.
+TEST(LogReaders, CabrilloHeaderAndXQsoLines) {
+    const char* text =
+        "START-OF-LOG: 3.0\n"
+        "callsign:  ea4zzz  \n"
+        " Category-Mode : CW\n"
+        "SOAPBOX: first line\n"
+        "SOAPBOX:\n"
+        "SOAPBOX: second line\n"
+        "ADDRESS: Calle 1\n"
+        "ADDRESS: Madrid\n"
+        "X-QSO: 7013 CW 2026-06-20 1406 EA4ZZZ 599 M DL2ABC 599 002\n"
+        "SOAPBOX: after the first QSO line\n"
+        "QSO: 7012 CW 2026-06-20 1405 EA4ZZZ 599 M DL1ABC 599 001\n"
+        "X-QSO: 7014 CW 2026-06-20 1406 EA4ZZZ 599 M\n"
+        "END-OF-LOG:\n";
+    const std::map<std::string, std::string> header = {{"START-OF-LOG", "3.0"},
+                                                       {"CALLSIGN", "ea4zzz"},
+                                                       {"CATEGORY-MODE", "CW"},
+                                                       {"SOAPBOX", "first line second line"},
+                                                       {"ADDRESS", "Madrid"}};
+    tools::ReadLog left = tools::ReadAnyLog(text, {});
+    EXPECT_EQ(left.header, header);
+    EXPECT_EQ(Qsos(left), "11 DL1ABC 40m 7012000 CW 599 M 599 001 2026-06-20 1405\n");
+    EXPECT_EQ(left.xQsos, 2);
+    EXPECT_TRUE(left.damaged.empty());
+    tools::ReadLog kept = tools::ReadAnyLog(text, {}, true);
+    EXPECT_EQ(kept.header, header);
+    EXPECT_EQ(Qsos(kept),
+              "9 X DL2ABC 40m 7013000 CW 599 M 599 002 2026-06-20 1406\n"
+              "11 DL1ABC 40m 7012000 CW 599 M 599 001 2026-06-20 1405\n");
+    EXPECT_EQ(kept.xQsos, 2);
+    ASSERT_EQ(kept.damaged.size(), 1u);
+    EXPECT_EQ(kept.damaged[0].line, 12);
+    EXPECT_TRUE(kept.damaged[0].xQso);
+    EXPECT_EQ(kept.ownCall, "EA4ZZZ");
+}
+
+// ADIF: the own call from the header when no record names it, and lengths in the characters
+// of a file that was no UTF-8 (so a non-ASCII exchange reads whole in every encoding).
+TEST(LogReaders, AdifHeaderAndLengthsInAnyEncoding) {
+    const std::string record = "<CALL:5>K1ABC<QSO_DATE:8>20260620<TIME_ON:4>1202<MODE:2>CW<EOR>\n";
+    struct Row {
+        std::string bytes;
+        const char* ownCall;
+        const char* field;
+        const char* exchange = "";
+    } rows[] = {
+        {"Written by a small logger <OPERATOR:5>EA4ZZ\n<EOH>\n" + record, "EA4ZZ",
+         "OPERATOR in the header"},
+        {"<PROGRAMID:x>y <OPERATOR:5>EA4ZZ <STATION_CALLSIGN:6>EA4ZZZ <EOH>" + record, "EA4ZZZ",
+         "STATION_CALLSIGN in the header"},
+        {"<OPERATOR:5>EA4ZZ<EOH><STATION_CALLSIGN:6>EA4ZZY" + record, "EA4ZZY", "STATION_CALLSIGN"},
+        {"<EOH>" + record, "", "OPERATOR in the header"},
+        {"<OPERATOR:5>EA4ZZ<EOH><SRX_STRING:7>M\xC3\xA1laga" + record, "EA4ZZ",
+         "OPERATOR in the header", "M\xC3\xA1laga"},  // UTF-8: bytes
+        {Utf16("<OPERATOR:5>EA4ZZ<EOH><SRX_STRING:6>M\xC3\xA1laga" + record, true), "EA4ZZ",
+         "OPERATOR in the header", "M\xC3\xA1laga"},  // else characters
+        {Utf16("<OPERATOR:6>EA4Z\xC3\xA1Z<EOH><SRX_STRING:6>M\xC3\xA1laga" + record, false),
+         "EA4Z\xC3\xA1Z", "OPERATOR in the header", "M\xC3\xA1laga"},
+        {"<OPERATOR:5>EA4ZZ<EOH><SRX_STRING:6>M\xE1laga" + record, "EA4ZZ",
+         "OPERATOR in the header", "M\xC3\xA1laga"},
+    };
+    for (const Row& r : rows) {
+        tools::ReadLog log = tools::ReadAnyLog(r.bytes, {});
+        EXPECT_EQ(log.ownCall, r.ownCall) << r.bytes;
+        EXPECT_EQ(log.ownCallField, r.field) << r.bytes;
+        ASSERT_EQ(log.qsos.size(), 1u) << r.bytes;
+        EXPECT_EQ(log.qsos[0].exchRcvd, r.exchange) << r.bytes;
+    }
+}

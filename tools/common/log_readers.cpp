@@ -383,10 +383,10 @@ ReadLog ReadCabrillo(std::string_view text, bool keepXQsos) {
         // A colon far into a line is no tag's (free text in a header of some logger).
         if (inHeader && colon <= 24) {
             std::string& slot = log.header[tag];
-            if (tag == "SOAPBOX" && !slot.empty()) {
-                (slot += ' ') += value;
-            } else {
+            if (tag != "SOAPBOX" || slot.empty()) {
                 slot = value;
+            } else if (!value.empty()) {
+                (slot += ' ') += value;
             }
         }
         if (xQso) {

@@ -47,8 +47,8 @@ struct ReadLog {
     std::string ownCallField;  // where ownCall comes from
     std::string categoryMode;  // Cabrillo CATEGORY-MODE:
     // Cabrillo: the tags before the first QSO: or X-QSO: line, upper case, values trimmed,
-    // SOAPBOX: lines joined by a blank, of other tags given twice the last. ADIF: the fields
-    // of the header.
+    // the SOAPBOX: lines that say something joined by a blank, of other tags given twice the
+    // last. ADIF: the fields of the header.
     std::map<std::string, std::string> header;
     std::string encoding;  // the file's, as DecodeLogText names it; empty: not decoded
     std::vector<LoggedQso> qsos;
