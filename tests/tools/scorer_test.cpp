@@ -501,6 +501,9 @@ TEST(LogReaders, CabrilloHeaderAndXQsoLines) {
                                                        {"ADDRESS", "Madrid"}};
     tools::ReadLog left = tools::ReadAnyLog(text, {});
     EXPECT_EQ(left.header, header);
+    std::string qsoFirst = text;  // a QSO: line ends the header as well
+    qsoFirst.replace(qsoFirst.find("X-QSO: 7013"), 6, "QSO:  ");
+    EXPECT_EQ(tools::ReadAnyLog(qsoFirst, {}).header, header);
     EXPECT_EQ(Qsos(left), "11 DL1ABC 40m 7012000 CW 599 M 599 001 2026-06-20 1405\n");
     EXPECT_EQ(left.xQsos, 2);
     EXPECT_TRUE(left.damaged.empty());
