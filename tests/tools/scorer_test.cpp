@@ -396,11 +396,11 @@ std::string Cabrillo(std::string_view name) {
            "END-OF-LOG:\r\n";
 }
 
-// The log in UTF-16 with a lone surrogate (two bytes in the file's order) after the J of
-// the name.
-std::string Lone(bool littleEndian, const char* unit) {
+// The log in UTF-16 with lone surrogates (in the file's byte order) after the J of the
+// name.
+std::string Lone(bool littleEndian, std::string_view units) {
     std::string bytes = Utf16(Cabrillo("J#"), littleEndian);
-    bytes.replace(bytes.find(Utf16("#", littleEndian, false)), 2, unit, 2);
+    bytes.replace(bytes.find(Utf16("#", littleEndian, false)), 2, units);
     return bytes;
 }
 
@@ -449,13 +449,18 @@ TEST(LogReaders, AnyEncodingReadsLikeUtf8) {
          "\xD0\x9F\xD1\x91\xD1\x82\xD1\x80 \xD0\x90\xD0\xBB\xD1\x91\xD0\xBD\xD0\xB0", ""},
         // Bytes that only look like UTF-8 (an overlong '/') are none.
         {Cabrillo("\xC0\xAF"), "cp1252", "\xC3\x80\xC2\xAF", ""},
+        {Cabrillo("\xED\xA0\x80"), "cp1252", "\xC3\xAD\xC2\xA0\xE2\x82\xAC", ""},  // a surrogate
+        // One run of three accented letters among more single ones is still Latin.
+        {Cabrillo("J\xFCrgen M\xFCller H\xE9l\xE8ne \xC6\xD8\xC5"), "cp1252",
+         "J\xC3\xBCrgen M\xC3\xBCller H\xC3\xA9l\xC3\xA8ne \xC3\x86\xC3\x98\xC3\x85", ""},
         // Damage: named, the rest read.
         {Utf16(Cabrillo("J"), true) + "x", "UTF-16LE", "J",
          "9: UTF-16LE: an odd number of bytes (501); the last byte is left out"},
         {Lone(true, "\x3D\xD8"), "UTF-16LE", "J\xEF\xBF\xBD",
          "3: UTF-16LE: a lone surrogate (0xD83D) is no character; replaced by U+FFFD"},
-        {Lone(false, "\xDC\x00"), "UTF-16BE", "J\xEF\xBF\xBD",
-         "3: UTF-16BE: a lone surrogate (0xDC00) is no character; replaced by U+FFFD"},
+        {Lone(false, std::string_view("\xDC\x00\xDC\x01", 4)), "UTF-16BE",
+         "J\xEF\xBF\xBD\xEF\xBF\xBD",
+         "3: UTF-16BE: a lone surrogate (0xDC00) is no character; replaced by U+FFFD (2 in all)"},
         {"\xEF\xBB\xBF" + Cabrillo("J\xFC"), "UTF-8 with BOM", "J\xEF\xBF\xBD",
          "3: UTF-8: 1 byte that is no UTF-8, replaced by U+FFFD"},
     };
