@@ -433,6 +433,7 @@ TEST(LogReaders, AnyEncodingReadsLikeUtf8) {
     } rows[] = {
         {Cabrillo("J\xC3\xBCrgen"), "UTF-8", "J\xC3\xBCrgen", ""},
         {"\xEF\xBB\xBF" + Cabrillo("J\xC3\xBCrgen"), "UTF-8 with BOM", "J\xC3\xBCrgen", ""},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF" + Cabrillo("J"), "UTF-8 with BOM", "J", ""},  // two marks
         {Utf16(Cabrillo("J\xC3\xBCrgen \xF0\x9F\x93\xBB"), true), "UTF-16LE",
          "J\xC3\xBCrgen \xF0\x9F\x93\xBB", ""},  // a radio beyond 16 bits: a surrogate pair
         {Utf16(Cabrillo("J\xC3\xBCrgen"), false), "UTF-16BE", "J\xC3\xBCrgen", ""},

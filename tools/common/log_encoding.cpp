@@ -260,6 +260,11 @@ DecodedText DecodeLogText(std::string_view bytes) {
     } else {
         DecodeCodePage(bytes, out);
     }
+    // Files joined by tools that each wrote a mark: the marks after the first are no text.
+    size_t marks = 0;
+    while (out.text.compare(marks, 3, "\xEF\xBB\xBF") == 0)
+        marks += 3;
+    out.text.erase(0, marks);
     return out;
 }
 
