@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "country_file.h"
@@ -20,51 +22,111 @@ const CountryFile& Debian() {
     return file;
 }
 
+// Where the operating indicators are prefixes too, so that a rule that stops dropping one
+// shows.
+const CountryFile& MadeUp() {
+    static const CountryFile file = CountryFile::Parse(
+        "Germany: 14: 28: EU: 51: -10: -1: DL:\n  DL;\n"
+        "Indicators: 1: 1: EU: 0: 0: 0: QR:\n  QRP,73,LH,A,AM,MM;\n");
+    return file;
+}
+
 // One row per rule of the call resolution, on the country file Debian ships.
 TEST(CallResolution, EachRuleOnTheRealCountryFile) {
     struct Row {
         const char* call;
         const char* entity;
         const char* prefixText;
+        bool madeUp = false;  // on MadeUp() instead
     } rows[] = {
-        {"DL1ABC", "DL", "DL1"},         // the longest prefix
-        {"EA6ABC", "EA6", "EA6"},        // ... a longer one than EA
-        {"UA9ABC", "UA9", "UA9"},        // ... into Asiatic Russia
-        {"ea4abc", "EA", "EA4"},         // lower case as logged
-        {"S51A", "S5", "S51"},           // the prefix runs to the last digit
-        {"RAEM", "UA9", "RA0"},          // no digit: two letters and 0 (an exact call)
-        {"DX0JP", "1S", "DX0"},          // an exact call beats its prefix (DU)
-        {"9M6/LA6VM", "1S", "9M6"},      // ... also with a slash in it
-        {"DL1ABC/P", "DL", "DL1"},       // operating suffixes are dropped
-        {"K1ABC/M", "K", "K1"},          //
-        {"DL1ABC/QRP", "DL", "DL1"},     //
-        {"G4ABC/MM", "", "G4"},          // maritime mobile: no entity
-        {"K1ABC/4", "K", "K4"},          // one digit moves the call area
-        {"UA1ABC/9", "UA9", "UA9"},      // ... and so the entity
-        {"EA/2", "EA", "EA2"},           // ... also of a call without digit
-        {"EA8/DL1ABC", "EA8", "EA8"},    // a location prefix before the call
-        {"DL1ABC/EA8", "EA8", "EA8"},    // ... or after it
-        {"F/DL1ABC", "F", "F0"},         // ... without digit: 0
-        {"IT9ABC", "I", "IT9"},          // WAE-only entries are no entities
-        {"TA1ABC", "TA", "TA1"},         //
-        {"Q1ABC", "", "Q1"},             // nothing matches
-        {"EA8/W1A", "EA8", "EA8"},       // two parts of one length: the first is the location
-        {"M/NP4Z", "G", "M0"},           // before the call a location, never an indicator
-        {"MM/LY3X/M", "GM", "MM0"},      // ... with an indicator after the call
-        {"AM/DL1ABC", "EA", "AM0"},      //
-        {"Q/DL1ABC", "", "Q0"},          // ... one the file does not know: no entity
-        {"3D2WB/R", "3D2", "3D2"},       // one letter after the call is an indicator
-        {"JW0ZZD/B", "JW", "JW0"},       //
-        {"GM0ZZE/S", "GM", "GM0"},       //
-        {"IZ5ILU/90MW", "I", "IZ5"},     // a part the file does not know is ignored
-        {"DL1ABC/P/EA8", "EA8", "EA8"},  // a location after an indicator
+        {"DL1ABC/LH", "DL", "DL1"},         // /LH is an indicator, not Norway's LH
+        {"DL1ABC/A", "DL", "DL1"},          //
+        {"DL1ABC/AM", "", "DL1"},           // aeronautical mobile: no entity, not Spain's AM
+        {"EA8/DL1ABC/CT", "EA8", "EA8"},    // a location before the call wins over one after
+        {"DL1ABC/CT", "CT", "CT0"},         // ... which alone places the call
+        {"EA8/G4ABC/MM", "", "EA8"},        // at sea, whatever the location
+        {"DL1ABC/QRP", "DL", "DL1", true},  // indicators that the file knows as prefixes
+        {"DL1ABC/QRPP", "DL", "DL1", true},
+        {"DL1ABC/LH", "DL", "DL1", true},
+        {"DL1ABC/73", "DL", "DL1", true},    // a number of two digits
+        {"DL1ABC/A", "DL", "DL1", true},     // one letter
+        {"DL1ABC/AM", "", "DL1", true},      //
+        {"DL1ABC/MM", "", "DL1", true},      //
+        {"QRP/DL1ABC", "QR", "QRP0", true},  // before the call a location, whatever it is
+        {"DL1ABC", "DL", "DL1"},             // the longest prefix
+        {"EA6ABC", "EA6", "EA6"},            // ... a longer one than EA
+        {"UA9ABC", "UA9", "UA9"},            // ... into Asiatic Russia
+        {"ea4abc", "EA", "EA4"},             // lower case as logged
+        {"S51A", "S5", "S51"},               // the prefix runs to the last digit
+        {"RAEM", "UA9", "RA0"},              // no digit: two letters and 0 (an exact call)
+        {"DX0JP", "1S", "DX0"},              // an exact call beats its prefix (DU)
+        {"9M6/LA6VM", "1S", "9M6"},          // ... also with a slash in it
+        {"DL1ABC/P", "DL", "DL1"},           // operating suffixes are dropped
+        {"K1ABC/M", "K", "K1"},              //
+        {"DL1ABC/QRP", "DL", "DL1"},         //
+        {"G4ABC/MM", "", "G4"},              // maritime mobile: no entity
+        {"K1ABC/4", "K", "K4"},              // one digit moves the call area
+        {"UA1ABC/9", "UA9", "UA9"},          // ... and so the entity
+        {"EA/2", "EA", "EA2"},               // ... also of a call without digit
+        {"EA8/DL1ABC", "EA8", "EA8"},        // a location prefix before the call
+        {"DL1ABC/EA8", "EA8", "EA8"},        // ... or after it
+        {"F/DL1ABC", "F", "F0"},             // ... without digit: 0
+        {"IT9ABC", "I", "IT9"},              // WAE-only entries are no entities
+        {"TA1ABC", "TA", "TA1"},             //
+        {"Q1ABC", "", "Q1"},                 // nothing matches
+        {"EA8/W1A", "EA8", "EA8"},           // two parts of one length: the first is the location
+        {"M/NP4Z", "G", "M0"},               // before the call a location, never an indicator
+        {"MM/LY3X/M", "GM", "MM0"},          // ... with an indicator after the call
+        {"AM/DL1ABC", "EA", "AM0"},          //
+        {"Q/DL1ABC", "", "Q0"},              // ... one the file does not know: no entity
+        {"3D2WB/R", "3D2", "3D2"},           // one letter after the call is an indicator
+        {"JW0ZZD/B", "JW", "JW0"},           //
+        {"GM0ZZE/S", "GM", "GM0"},           //
+        {"IZ5ILU/90MW", "I", "IZ5"},         // a part the file does not know is ignored
+        {"DL1ABC/P/EA8", "EA8", "EA8"},      // a location after an indicator
     };
     for (const Row& r : rows) {
-        tools::Resolution got = Debian().Resolve(r.call);
+        tools::Resolution got = (r.madeUp ? MadeUp() : Debian()).Resolve(r.call);
         EXPECT_EQ(got.entity, r.entity) << r.call;
         EXPECT_EQ(got.prefixText, r.prefixText) << r.call;
     }
     EXPECT_GT(Debian().EntityCount(), 300u);
+}
+
+// Two logged forms of one station share a key; what moves it to another entity stays.
+TEST(CallResolution, StationCallKeepsWhatPlacesTheStation) {
+    struct Row {
+        const char* call;
+        const char* key;
+    } rows[] = {
+        {"OK4RM", "OK4RM"},
+        {" ok4rm/p ", "OK4RM"},      // as logged: case and blanks
+        {"OK4RM/QRP", "OK4RM"},      //
+        {"OK4RM/A", "OK4RM"},        //
+        {"OK4RM/M", "OK4RM"},        //
+        {"OK4RM/P/QRP", "OK4RM"},    //
+        {"DL1ABC/LH", "DL1ABC"},     //
+        {"W6BO/P", "W6BO"},          //
+        {"K1ABC/4", "K1ABC"},        // an area move within the entity
+        {"DL/DL1ABC", "DL1ABC"},     // a location that is the home entity
+        {"UA1ABC/9", "UA1ABC/9"},    // an area move into another entity
+        {"UA1ABC/9/P", "UA1ABC/9"},  //
+        {"EA8/W1AW", "EA8/W1AW"},    // a location into another entity, written first
+        {"W1AW/EA8", "EA8/W1AW"},    //
+        {"W1AW/VE3", "VE3/W1AW"},    //
+        {"W1AW/VE7", "VE7/W1AW"},    // ... another place in it
+        {"EA8/DL1ABC/CT", "EA8/DL1ABC"},
+        {"MM/LY3X/M", "MM/LY3X"},    //
+        {"G4ABC/MM", "G4ABC/MM"},    // at sea or in the air: no entity, kept apart
+        {"G4ABC/P/AM", "G4ABC/AM"},  //
+        {"9M6/LA6VM", "9M6/LA6VM"},  // an exact entry in another entity
+        {"3D2AG/P", "3D2AG/P"},      // ... Rotuma, where 3D2AG is Fiji
+        {"Q1ABC/MM", "Q1ABC/MM"},    // at sea whatever the home call
+        {"Q1ABC/P", "Q1ABC"},        // a call of no entity loses its indicator too
+        {"/", "/"},                  // no call at all stays as it is
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(tools::StationCall(Debian(), r.call), r.key) << r.call;
 }
 
 TEST(CountryFile, NamesTheLineOfADamagedEntry) {
@@ -296,3 +358,203 @@ TEST(LogReaders, OwnStationAndCountsFromTheLog) {
 }
 
 }  // namespace
+
+namespace {
+
+// UTF-8 text as UTF-16, with or without the mark.
+std::string Utf16(std::string_view utf8, bool littleEndian, bool mark = true) {
+    std::string out;
+    auto put = [&](unsigned u) {
+        char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
+        out += littleEndian ? lo : hi;
+        out += littleEndian ? hi : lo;
+    };
+    if (mark) put(0xFEFF);
+    for (size_t i = 0; i < utf8.size();) {
+        auto c = static_cast<unsigned char>(utf8[i]);
+        unsigned n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        unsigned cp = n == 1 ? c : c & (0xFF >> (n + 1));
+        for (unsigned k = 1; k < n; ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        i += n;
+        if (cp >= 0x10000) {
+            put(0xD800 + ((cp - 0x10000) >> 10));
+            put(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            put(cp);
+        }
+    }
+    return out;
+}
+
+std::string Cabrillo(std::string_view name) {
+    return "START-OF-LOG: 3.0\r\nCALLSIGN: EA4ZZZ\r\nNAME: " + std::string(name) +
+           "\r\nSOAPBOX: 73\r\n"
+           "QSO:  7012 CW 2026-06-20 1405 EA4ZZZ 599 M DL1ABC 599 001\r\n"
+           "X-QSO: 7013 CW 2026-06-20 1406 EA4ZZZ 599 M DL2ABC 599 002\r\n"
+           "QSO: 14012 CW 2026-06-20 1407 EA4ZZZ 599 M K1ABC 599 003\r\n"
+           "END-OF-LOG:\r\n";
+}
+
+// The log in UTF-16 with lone surrogates (in the file's byte order) after the J of the
+// name.
+std::string Lone(bool littleEndian, std::string_view units) {
+    std::string bytes = Utf16(Cabrillo("J#"), littleEndian);
+    bytes.replace(bytes.find(Utf16("#", littleEndian, false)), 2, units);
+    return bytes;
+}
+
+// Every QSO of a log, one line each, with its line number and X-QSO flag.
+std::string Qsos(const tools::ReadLog& log) {
+    std::string out;
+    for (const tools::LoggedQso& q : log.qsos) {
+        out += std::to_string(q.line) + (q.xQso ? " X " : " ") + q.call + " " + q.band + " " +
+               std::to_string(q.freqHz) + " " + q.mode + " " + q.rstSent + " " + q.exchSent + " " +
+               q.rstRcvd + " " + q.exchRcvd + " " + q.time.Format("%Y-%m-%d %H%M") + "\n";
+    }
+    return out;
+}
+
+}  // namespace
+
+// One log in every encoding loggers write reads as its UTF-8 twin: the same QSOs on the same
+// lines, the name in the header decoded; what cannot be decoded is named with its line.
+TEST(LogReaders, AnyEncodingReadsLikeUtf8) {
+    const std::string twin = Qsos(tools::ReadAnyLog(Cabrillo("J"), {}, true));
+    ASSERT_EQ(twin,
+              "5 DL1ABC 40m 7012000 CW 599 M 599 001 2026-06-20 1405\n"
+              "6 X DL2ABC 40m 7013000 CW 599 M 599 002 2026-06-20 1406\n"
+              "7 K1ABC 20m 14012000 CW 599 M 599 003 2026-06-20 1407\n");
+    struct Row {
+        std::string bytes;
+        const char* encoding;
+        const char* name;     // NAME: as UTF-8
+        const char* problem;  // the note, "line: reason"; empty for none
+    } rows[] = {
+        {Cabrillo("J\xC3\xBCrgen"), "UTF-8", "J\xC3\xBCrgen", ""},
+        {"\xEF\xBB\xBF" + Cabrillo("J\xC3\xBCrgen"), "UTF-8 with BOM", "J\xC3\xBCrgen", ""},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF" + Cabrillo("J"), "UTF-8 with BOM", "J", ""},  // two marks
+        {Utf16(Cabrillo("J\xC3\xBCrgen \xF0\x9F\x93\xBB"), true), "UTF-16LE",
+         "J\xC3\xBCrgen \xF0\x9F\x93\xBB", ""},  // a radio beyond 16 bits: a surrogate pair
+        {Utf16(Cabrillo("J\xC3\xBCrgen"), false), "UTF-16BE", "J\xC3\xBCrgen", ""},
+        {Utf16(Cabrillo("J"), true, false), "UTF-16LE", "J", ""},  // no mark
+        {Utf16(Cabrillo("J"), false, false), "UTF-16BE", "J", ""},
+        // Code pages: Cyrillic words are all high bytes, Latin ones carry one or two.
+        {Cabrillo("J\xFCrgen G\xF6\xDFweinstein"), "cp1252",
+         "J\xC3\xBCrgen G\xC3\xB6\xC3\x9Fweinstein", ""},
+        {Cabrillo("\x80 \x93O\x94"), "cp1252", "\xE2\x82\xAC \xE2\x80\x9CO\xE2\x80\x9D", ""},
+        {Cabrillo("\xC8\xE2\xE0\xED \xCF\xB8\xF2\xF0 \xDF"), "cp1251",
+         "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD \xD0\x9F\xD1\x91\xD1\x82\xD1\x80 \xD0\xAF", ""},
+        // ... \xB8 is a letter there: words with it are words.
+        {Cabrillo("\xCF\xB8\xF2\xF0 \xC0\xEB\xB8\xED\xE0"), "cp1251",
+         "\xD0\x9F\xD1\x91\xD1\x82\xD1\x80 \xD0\x90\xD0\xBB\xD1\x91\xD0\xBD\xD0\xB0", ""},
+        // Bytes that only look like UTF-8 (an overlong '/') are none.
+        {Cabrillo("\xC0\xAF"), "cp1252", "\xC3\x80\xC2\xAF", ""},
+        {Cabrillo("\xED\xA0\x80"), "cp1252", "\xC3\xAD\xC2\xA0\xE2\x82\xAC", ""},  // a surrogate
+        // One run of three accented letters among more single ones is still Latin.
+        {Cabrillo("J\xFCrgen M\xFCller H\xE9l\xE8ne \xC6\xD8\xC5"), "cp1252",
+         "J\xC3\xBCrgen M\xC3\xBCller H\xC3\xA9l\xC3\xA8ne \xC3\x86\xC3\x98\xC3\x85", ""},
+        // Damage: named, the rest read.
+        {Utf16(Cabrillo("J"), true) + "x", "UTF-16LE", "J",
+         "9: UTF-16LE: an odd number of bytes (501); the last byte is left out"},
+        {Lone(true, "\x3D\xD8"), "UTF-16LE", "J\xEF\xBF\xBD",
+         "3: UTF-16LE: a lone surrogate (0xD83D) is no character; replaced by U+FFFD"},
+        {Lone(false, std::string_view("\xDC\x00\xDC\x01", 4)), "UTF-16BE",
+         "J\xEF\xBF\xBD\xEF\xBF\xBD",
+         "3: UTF-16BE: a lone surrogate (0xDC00) is no character; replaced by U+FFFD (2 in all)"},
+        {"\xEF\xBB\xBF" + Cabrillo("J\xFC"), "UTF-8 with BOM", "J\xEF\xBF\xBD",
+         "3: UTF-8: 1 byte that is no UTF-8, replaced by U+FFFD"},
+    };
+    for (const Row& r : rows) {
+        tools::ReadLog log = tools::ReadAnyLog(r.bytes, {}, true);
+        EXPECT_EQ(log.encoding, r.encoding) << r.name;
+        EXPECT_EQ(Qsos(log), twin) << r.encoding << " " << r.name;
+        EXPECT_EQ(log.header["NAME"], r.name) << r.encoding;
+        EXPECT_EQ(log.ownCall, "EA4ZZZ") << r.encoding;
+        EXPECT_TRUE(log.damaged.empty()) << r.encoding;
+        std::string problem;
+        for (const tools::DamagedRecord& n : log.notes)
+            problem += std::to_string(n.line) + ": " + n.reason;
+        EXPECT_EQ(problem, r.problem) << r.encoding << " " << r.name;
+        // The checker decodes before it indexes lines: the same text as the readers read.
+        tools::DecodedText d = tools::DecodeLogText(r.bytes);
+        EXPECT_EQ(d.encoding, r.encoding);
+        EXPECT_EQ(std::count(d.text.begin(), d.text.end(), '\n'), 8) << r.encoding;
+    }
+}
+
+// The Cabrillo header as the checker reports it, and X-QSO lines: counted and left out, or
+// read as flagged QSOs when asked for.
+TEST(LogReaders, CabrilloHeaderAndXQsoLines) {
+    const char* text =
+        "START-OF-LOG: 3.0\n"
+        "callsign:  ea4zzz  \n"
+        " Category-Mode : CW\n"
+        "SOAPBOX: first line\n"
+        "SOAPBOX:\n"
+        "SOAPBOX: second line\n"
+        "ADDRESS: Calle 1\n"
+        "ADDRESS: Madrid\n"
+        "X-QSO: 7013 CW 2026-06-20 1406 EA4ZZZ 599 M DL2ABC 599 002\n"
+        "SOAPBOX: after the first QSO line\n"
+        "QSO: 7012 CW 2026-06-20 1405 EA4ZZZ 599 M DL1ABC 599 001\n"
+        "X-QSO: 7014 CW 2026-06-20 1406 EA4ZZZ 599 M\n"
+        "END-OF-LOG:\n";
+    const std::map<std::string, std::string> header = {{"START-OF-LOG", "3.0"},
+                                                       {"CALLSIGN", "ea4zzz"},
+                                                       {"CATEGORY-MODE", "CW"},
+                                                       {"SOAPBOX", "first line second line"},
+                                                       {"ADDRESS", "Madrid"}};
+    tools::ReadLog left = tools::ReadAnyLog(text, {});
+    EXPECT_EQ(left.header, header);
+    std::string qsoFirst = text;  // a QSO: line ends the header as well
+    qsoFirst.replace(qsoFirst.find("X-QSO: 7013"), 6, "QSO:  ");
+    EXPECT_EQ(tools::ReadAnyLog(qsoFirst, {}).header, header);
+    EXPECT_EQ(Qsos(left), "11 DL1ABC 40m 7012000 CW 599 M 599 001 2026-06-20 1405\n");
+    EXPECT_EQ(left.xQsos, 2);
+    EXPECT_TRUE(left.damaged.empty());
+    tools::ReadLog kept = tools::ReadAnyLog(text, {}, true);
+    EXPECT_EQ(kept.header, header);
+    EXPECT_EQ(Qsos(kept),
+              "9 X DL2ABC 40m 7013000 CW 599 M 599 002 2026-06-20 1406\n"
+              "11 DL1ABC 40m 7012000 CW 599 M 599 001 2026-06-20 1405\n");
+    EXPECT_EQ(kept.xQsos, 2);
+    ASSERT_EQ(kept.damaged.size(), 1u);
+    EXPECT_EQ(kept.damaged[0].line, 12);
+    EXPECT_TRUE(kept.damaged[0].xQso);
+    EXPECT_EQ(kept.ownCall, "EA4ZZZ");
+}
+
+// ADIF: the own call from the header when no record names it, and lengths in the characters
+// of a file that was no UTF-8 (so a non-ASCII exchange reads whole in every encoding).
+TEST(LogReaders, AdifHeaderAndLengthsInAnyEncoding) {
+    const std::string record = "<CALL:5>K1ABC<QSO_DATE:8>20260620<TIME_ON:4>1202<MODE:2>CW<EOR>\n";
+    struct Row {
+        std::string bytes;
+        const char* ownCall;
+        const char* field;
+        const char* exchange = "";
+    } rows[] = {
+        {"Written by a small logger <OPERATOR:5>EA4ZZ\n<EOH>\n" + record, "EA4ZZ",
+         "OPERATOR in the header"},
+        {"<PROGRAMID:x>y <OPERATOR:5>EA4ZZ <STATION_CALLSIGN:6>EA4ZZZ <EOH>" + record, "EA4ZZZ",
+         "STATION_CALLSIGN in the header"},
+        {"<OPERATOR:5>EA4ZZ<EOH><STATION_CALLSIGN:6>EA4ZZY" + record, "EA4ZZY", "STATION_CALLSIGN"},
+        {"<EOH>" + record, "", "OPERATOR in the header"},
+        {"<OPERATOR:5>EA4ZZ<EOH><SRX_STRING:7>M\xC3\xA1laga" + record, "EA4ZZ",
+         "OPERATOR in the header", "M\xC3\xA1laga"},  // UTF-8: bytes
+        {Utf16("<OPERATOR:5>EA4ZZ<EOH><SRX_STRING:6>M\xC3\xA1laga" + record, true), "EA4ZZ",
+         "OPERATOR in the header", "M\xC3\xA1laga"},  // else characters
+        {Utf16("<OPERATOR:6>EA4Z\xC3\xA1Z<EOH><SRX_STRING:6>M\xC3\xA1laga" + record, false),
+         "EA4Z\xC3\xA1Z", "OPERATOR in the header", "M\xC3\xA1laga"},
+        {"<OPERATOR:5>EA4ZZ<EOH><SRX_STRING:6>M\xE1laga" + record, "EA4ZZ",
+         "OPERATOR in the header", "M\xC3\xA1laga"},
+    };
+    for (const Row& r : rows) {
+        tools::ReadLog log = tools::ReadAnyLog(r.bytes, {});
+        EXPECT_EQ(log.ownCall, r.ownCall) << r.bytes;
+        EXPECT_EQ(log.ownCallField, r.field) << r.bytes;
+        ASSERT_EQ(log.qsos.size(), 1u) << r.bytes;
+        EXPECT_EQ(log.qsos[0].exchRcvd, r.exchange) << r.bytes;
+    }
+}

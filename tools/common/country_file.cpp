@@ -134,67 +134,97 @@ int CountryFile::LongestPrefix(std::string_view call) const {
 //  9. WAE-only entries ('*') are no entities: their calls fall to the DXCC entity of their
 //     longest other prefix (IT9ABC is in I).
 // A call that matches nothing gets an empty entity.
-Resolution CountryFile::Resolve(std::string_view logged) const {
+namespace {
+
+std::string UpperTrimmed(std::string_view logged) {
     std::string call(Trim(logged));
     std::transform(call.begin(), call.end(), call.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    Resolution r = ResolveParts(call);
+    return call;
+}
+
+}  // namespace
+
+Resolution CountryFile::Resolve(std::string_view logged) const {
+    std::string call = UpperTrimmed(logged);
+    Resolution r = ResolveParts(Split(call));
     // An exact entry knows the station better than any rule.
     if (auto it = exactCalls_.find(call); it != exactCalls_.end()) r.entity = entities_[it->second];
     return r;
 }
 
-Resolution CountryFile::ResolveParts(const std::string& call) const {
-    Resolution r;
-    auto entityOf = [&](int index) { return index < 0 ? std::string() : entities_[index]; };
+CallParts CountryFile::Split(std::string_view call) const {
+    CallParts p;
     std::vector<std::string_view> parts;
     for (std::string_view rest(call); !rest.empty();) {
         size_t slash = std::min(rest.find('/'), rest.size());
         if (slash > 0) parts.push_back(rest.substr(0, slash));
         rest = slash < rest.size() ? rest.substr(slash + 1) : std::string_view();
     }
-    if (parts.empty()) return r;
+    if (parts.empty()) return p;
     size_t homeAt = parts.size() > 1 && parts[0].size() <= parts[1].size() ? 1 : 0;
-    std::string_view home = parts[homeAt], location;
-    if (homeAt == 1) location = parts[0];
-    bool noEntity = false;
-    char area = 0;
+    p.home = parts[homeAt];
+    if (homeAt == 1) p.location = parts[0];
     for (size_t i = homeAt + 1; i < parts.size(); ++i) {
         std::string_view part = parts[i];
         if (part == "MM" || part == "AM") {
-            noEntity = true;
+            p.mobile = part;
         } else if (part.size() == 1 && part[0] >= '0' && part[0] <= '9') {
-            area = part[0];
+            p.area = part[0];
         } else if (part.size() == 1 || IsOperatingSuffix(part)) {
             continue;
-        } else if (location.empty() && LongestPrefix(part) >= 0) {
-            location = part;
+        } else if (p.location.empty() && LongestPrefix(part) >= 0) {
+            p.location = part;
         }
     }
+    return p;
+}
+
+Resolution CountryFile::ResolveParts(const CallParts& p) const {
+    Resolution r;
+    auto entityOf = [&](int index) { return index < 0 ? std::string() : entities_[index]; };
+    if (p.home.empty()) return r;
+    const std::string& home = p.home;
+    const std::string& location = p.location;
+    bool noEntity = !p.mobile.empty();
     if (!location.empty()) {
-        r.prefixText = location.find_first_of("0123456789") == std::string_view::npos
-                           ? std::string(location) + "0"
+        r.prefixText = location.find_first_of("0123456789") == std::string::npos
+                           ? location + "0"
                            : PrefixWithDigit(location);
         if (!noEntity) r.entity = entityOf(LongestPrefix(location));
         return r;
     }
     r.prefixText = PrefixWithDigit(home);
     if (noEntity) return r;
-    if (area && r.prefixText.back() >= '0' && r.prefixText.back() <= '9') {
+    if (p.area && r.prefixText.back() >= '0' && r.prefixText.back() <= '9') {
         std::string moved = r.prefixText;
-        moved.back() = area;
+        moved.back() = p.area;
         // A call without a digit ("EA/2") gets one in its prefix text, longer than the call.
-        std::string_view tail = home.substr(std::min(r.prefixText.size(), home.size()));
-        r.entity = entityOf(LongestPrefix(moved + std::string(tail)));
+        std::string tail = home.substr(std::min(r.prefixText.size(), home.size()));
+        r.entity = entityOf(LongestPrefix(moved + tail));
         r.prefixText = moved;
         return r;
     }
-    if (auto it = exactCalls_.find(std::string(home)); it != exactCalls_.end()) {
+    if (auto it = exactCalls_.find(home); it != exactCalls_.end()) {
         r.entity = entities_[it->second];
     } else {
         r.entity = entityOf(LongestPrefix(home));
     }
     return r;
+}
+
+std::string StationCall(const CountryFile& countries, std::string_view logged) {
+    std::string call = UpperTrimmed(logged);
+    if (call.find('/') == std::string::npos) return call;  // most calls: nothing to drop
+    CallParts p = countries.Split(call);
+    if (p.home.empty()) return call;
+    if (p.mobile.empty() && countries.Resolve(call).entity == countries.Resolve(p.home).entity)
+        return p.home;
+    std::string key = p.location.empty() ? p.home : p.location + "/" + p.home;
+    if (p.location.empty() && p.area) key += std::string("/") + p.area;
+    if (!p.mobile.empty()) key += "/" + p.mobile;
+    // Nothing but an exact entry of the whole call places it elsewhere: as logged.
+    return key == p.home ? call : key;
 }
 
 }  // namespace tools

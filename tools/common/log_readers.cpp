@@ -241,9 +241,42 @@ unsigned BandStartHz(std::string_view band) {
     return 0;
 }
 
+namespace {
+
+// The end of a value of `n` bytes or characters from `at`; npos when the text ends before.
+size_t ValueEnd(std::string_view text, size_t at, size_t n, bool characters) {
+    if (characters) return AdvanceCharacters(text, at, n);
+    return n > text.size() - at ? std::string_view::npos : at + n;
+}
+
+// The fields of an ADIF header, read leniently: a tag that makes no sense is passed over,
+// since the header is only text around them.
+void AdifHeader(std::string_view header, bool characters, ReadLog& log) {
+    for (size_t pos = 0;;) {
+        size_t open = header.find('<', pos);
+        if (open == std::string_view::npos) return;
+        size_t close = header.find('>', open);
+        if (close == std::string_view::npos) return;
+        std::string_view tag = header.substr(open + 1, close - open - 1);
+        pos = close + 1;
+        size_t colon = tag.find(':');
+        if (colon == std::string_view::npos) continue;
+        std::string_view length = tag.substr(colon + 1);
+        length = length.substr(0, length.find(':'));
+        if (!AllDigits(length) || length.size() > 9) continue;
+        size_t end = ValueEnd(header, pos, std::stoul(std::string(length)), characters);
+        if (end == std::string_view::npos) return;
+        log.header[Upper(Trim(tag.substr(0, colon)))] =
+            std::string(Trim(header.substr(pos, end - pos)));
+        pos = end;
+    }
+}
+
+}  // namespace
+
 // ADIF: tags <NAME:LENGTH[:TYPE]>VALUE with the length in bytes, records closed by <EOR>,
 // a header of any text closed by <EOH>. Text between tags is ignored.
-ReadLog ReadAdif(std::string_view text, const ExchangeFields& chosen) {
+ReadLog ReadAdif(std::string_view text, const ExchangeFields& chosen, bool lengthsInCharacters) {
     ReadLog log;
     size_t pos = 0, counted = 0;
     int line = 1;
@@ -253,6 +286,7 @@ ReadLog ReadAdif(std::string_view text, const ExchangeFields& chosen) {
         return line;
     };
     if (size_t eoh = FindNoCase(text, "<eoh>", 0); eoh != std::string_view::npos) {
+        AdifHeader(text.substr(0, eoh), lengthsInCharacters, log);
         pos = eoh + 5;
         log.recognised = true;
     }
@@ -305,13 +339,20 @@ ReadLog ReadAdif(std::string_view text, const ExchangeFields& chosen) {
             nextEor = FindNoCase(text, "<eor>", pos);
             eorKnown = true;
         }
-        if (n > text.size() - pos || (nextEor != std::string_view::npos && pos + n > nextEor)) {
+        size_t end = ValueEnd(text, pos, n, lengthsInCharacters);
+        if (end == std::string_view::npos || (nextEor != std::string_view::npos && end > nextEor)) {
             skipRecord(open, name.c_str(),
                        "the length " + std::to_string(n) + " runs past the record");
             continue;
         }
-        fields[name] = std::string(text.substr(pos, n));
-        pos += n;
+        fields[name] = std::string(text.substr(pos, end - pos));
+        pos = end;
+    }
+    // Some loggers name the own station in the header only.
+    for (const char* field : {"STATION_CALLSIGN", "OPERATOR"}) {
+        if (!log.ownCall.empty()) break;
+        log.ownCall = Upper(Field(log.header, field));
+        log.ownCallField = field + std::string(" in the header");
     }
     if (!fields.empty()) {
         log.damaged.push_back({recordLine, "",
@@ -323,10 +364,11 @@ ReadLog ReadAdif(std::string_view text, const ExchangeFields& chosen) {
 
 // Cabrillo 3.0: header lines "TAG: value" and the QSO lines of this contest:
 // QSO: kHz mode date time own-call rst exch call rst exch [transmitter].
-ReadLog ReadCabrillo(std::string_view text) {
+ReadLog ReadCabrillo(std::string_view text, bool keepXQsos) {
     ReadLog log;
     log.cabrillo = log.recognised = true;
     int line = 0;
+    bool inHeader = true;
     for (size_t pos = 0; pos < text.size();) {
         size_t end = std::min(text.find('\n', pos), text.size());
         std::string_view raw = Trim(text.substr(pos, end - pos));
@@ -334,16 +376,29 @@ ReadLog ReadCabrillo(std::string_view text) {
         ++line;
         size_t colon = raw.find(':');
         if (colon == std::string_view::npos) continue;
-        std::string tag = Upper(raw.substr(0, colon));
+        std::string tag = Upper(Trim(raw.substr(0, colon)));
         std::string_view value = Trim(raw.substr(colon + 1));
-        if (tag == "X-QSO") {
+        bool xQso = tag == "X-QSO";
+        if (xQso || tag == "QSO") inHeader = false;
+        // A colon far into a line is no tag's (free text in a header of some logger).
+        if (inHeader && colon <= 24) {
+            std::string& slot = log.header[tag];
+            if (tag != "SOAPBOX" || slot.empty()) {
+                slot = value;
+            } else if (!value.empty()) {
+                (slot += ' ') += value;
+            }
+        }
+        if (xQso) {
             ++log.xQsos;
-        } else if (tag == "CALLSIGN") {
+            if (!keepXQsos) continue;
+        }
+        if (tag == "CALLSIGN") {
             log.ownCall = Upper(value);
             log.ownCallField = "CALLSIGN:";
         } else if (tag == "CATEGORY-MODE") {
             log.categoryMode = Upper(value);
-        } else if (tag == "QSO") {
+        } else if (tag == "QSO" || xQso) {
             std::vector<std::string_view> w;
             for (size_t at = 0; at < value.size();) {
                 size_t start = value.find_first_not_of(" \t", at);
@@ -353,7 +408,7 @@ ReadLog ReadCabrillo(std::string_view text) {
                 at = stop;
             }
             auto damaged = [&](const char* field, const std::string& reason) {
-                log.damaged.push_back({line, field, reason});
+                log.damaged.push_back({line, field, reason, xQso});
             };
             if (w.size() != 10 && w.size() != 11) {
                 damaged("", "a QSO line has 10 fields, or 11 with the transmitter; found " +
@@ -362,6 +417,7 @@ ReadLog ReadCabrillo(std::string_view text) {
             }
             LoggedQso q;
             q.line = line;
+            q.xQso = xQso;
             unsigned long long hz = 0;
             if (!ParseScaled(w[0], 1000, hz)) {
                 damaged("FREQ", "not a frequency in kHz: '" + std::string(w[0]) + "'");
@@ -395,11 +451,29 @@ ReadLog ReadCabrillo(std::string_view text) {
     return log;
 }
 
-ReadLog ReadAnyLog(std::string_view text, const ExchangeFields& fields) {
+namespace {
+
+ReadLog ReadText(std::string_view text, const ExchangeFields& fields, bool keepXQsos,
+                 bool lengthsInCharacters) {
     std::string_view start = Trim(text.substr(0, 64));
-    if (start.substr(0, 3) == "\xEF\xBB\xBF") start.remove_prefix(3);
-    if (Upper(start.substr(0, 13)) == "START-OF-LOG:") return ReadCabrillo(text);
-    return ReadAdif(text, fields);
+    if (Upper(start.substr(0, 13)) == "START-OF-LOG:") return ReadCabrillo(text, keepXQsos);
+    return ReadAdif(text, fields, lengthsInCharacters);
+}
+
+}  // namespace
+
+ReadLog ReadAnyLog(std::string_view bytes, const ExchangeFields& fields, bool keepXQsos) {
+    if (IsPlainUtf8(bytes)) {  // nearly every log: read in place
+        ReadLog log = ReadText(bytes, fields, keepXQsos, false);
+        log.encoding = "UTF-8";
+        return log;
+    }
+    DecodedText decoded = DecodeLogText(bytes);
+    ReadLog log = ReadText(decoded.text, fields, keepXQsos, decoded.countsCharacters);
+    log.encoding = decoded.encoding;
+    for (EncodingProblem& p : decoded.problems)
+        log.notes.push_back({p.line, "encoding", std::move(p.reason)});
+    return log;
 }
 
 }  // namespace tools

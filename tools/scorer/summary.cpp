@@ -15,8 +15,10 @@ void PrintSummary(const ScoreRun& run, std::FILE* out) {
         if (q.given.prefix.empty()) unresolved.insert(q.given.call);
     }
     size_t read = run.replayed.size() + run.log.damaged.size();
-    std::fprintf(out, "summary of %s (%s)\n", run.logPath.c_str(),
-                 run.log.cabrillo ? "Cabrillo" : "ADIF");
+    // The encoding is named when it is not the usual one.
+    std::string kind = run.log.cabrillo ? "Cabrillo" : "ADIF";
+    if (!run.log.encoding.empty() && run.log.encoding != "UTF-8") kind += ", " + run.log.encoding;
+    std::fprintf(out, "summary of %s (%s)\n", run.logPath.c_str(), kind.c_str());
     std::fprintf(out, "  own station:          %s (entity %s)\n", run.ownCall.c_str(),
                  run.own.entity.empty() ? "none" : run.own.entity.c_str());
     std::fprintf(out, "  QSOs read:            %zu\n", read);
