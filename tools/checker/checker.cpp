@@ -51,47 +51,23 @@ struct Loaded {
 // Reads one log; false with `why` when it is no log of this contest's kind.
 bool Load(const std::string& path, Loaded& out, std::string& why) {
     Entrant& e = out.entrant;
-    if (!tools::ReadWholeFile(path, e.text)) {
+    std::string bytes;
+    if (!tools::ReadWholeFile(path, bytes)) {
         why = "cannot be read";
         return false;
     }
-    const std::string& text = e.text;
     e.file = path;
-    // The lines as written, and the Cabrillo tags before the first QSO.
-    std::vector<int> xLines;
+    // X-QSO lines are read too: they are not the entrant's, but they confirm the other's.
+    tools::ReadLog read = tools::ReadAnyLog(bytes, {}, true);
+    // The lines as the evidence shows them, in UTF-8 whatever the file's encoding.
+    e.text = tools::DecodeLogText(bytes).text;
+    const std::string& text = e.text;
     for (size_t at = 0; at < text.size();) {
         e.lineStarts.push_back(static_cast<unsigned>(at));
         size_t next = text.find('\n', at);
         at = next == std::string::npos ? text.size() : next + 1;
     }
-    {
-        std::string line;
-        std::istringstream lines(text);
-        int number = 0;
-        bool inHeader = true;
-        while (std::getline(lines, line)) {
-            ++number;
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            const std::string upper = Upper(line.substr(0, 6));
-            if (upper.rfind("X-QSO:", 0) == 0) xLines.push_back(number);
-            if (upper.rfind("QSO:", 0) == 0 || upper.rfind("X-QSO:", 0) == 0) inHeader = false;
-            size_t colon = line.find(':');
-            if (!inHeader || colon == std::string::npos || colon > 24) continue;
-            const std::string tag = Upper(Trim(line.substr(0, colon)));
-            const std::string value = Trim(line.substr(colon + 1));
-            std::string& slot = e.header[tag];
-            slot = tag == "SOAPBOX" && !slot.empty() ? slot + " " + value : value;
-        }
-    }
-    // X-QSO lines read as QSO lines: they are not the entrant's, but they confirm the other's.
-    std::string readable = text;
-    for (size_t at = 0; at < readable.size();) {
-        if (Upper(readable.substr(at, 6)) == "X-QSO:") readable.replace(at, 6, "QSO:  ");
-        size_t next = readable.find('\n', at);
-        if (next == std::string::npos) break;
-        at = next + 1;
-    }
-    tools::ReadLog read = tools::ReadAnyLog(readable, {});
+    e.header = read.header;
     if (!read.recognised) {
         why = "neither a Cabrillo nor an ADIF log";
         return false;
@@ -110,7 +86,7 @@ bool Load(const std::string& path, Loaded& out, std::string& why) {
         l.call = Upper(q.call);
         l.exchSent = q.exchSent;
         l.exchRcvd = q.exchRcvd;
-        l.xQso = std::binary_search(xLines.begin(), xLines.end(), q.line);
+        l.xQso = q.xQso;
         e.log.lines.push_back(l);
         out.extras.push_back({q.time.m_dt, q.freqHz, false});
     }
@@ -119,6 +95,7 @@ bool Load(const std::string& path, Loaded& out, std::string& why) {
     for (const tools::DamagedRecord& d : read.damaged) {
         Line l;
         l.line = d.line;
+        l.xQso = d.xQso;
         l.ruled = Verdict::kBad;
         l.why = Reason::kUnreadable;
         e.log.lines.push_back(l);
@@ -358,7 +335,7 @@ Checked CheckContest(const std::vector<std::string>& files, const tools::Country
     std::vector<char> ok(files.size(), 0);
     o.progress("reading the logs");
     ForEach(files.size(), threads, [&](size_t i) { ok[i] = Load(files[i], loaded[i], why[i]); });
-    // One log a call: the later file stands.
+    // One log a station (whatever its operating indicators): the later file stands.
     std::unordered_map<std::string, size_t> byCall;
     std::vector<char> keep(files.size(), 0);
     for (size_t i = 0; i < files.size(); ++i) {
@@ -366,7 +343,7 @@ Checked CheckContest(const std::vector<std::string>& files, const tools::Country
             out.unreadable.push_back(files[i] + ": " + why[i]);
             continue;
         }
-        auto [it, fresh] = byCall.emplace(loaded[i].entrant.call, i);
+        auto [it, fresh] = byCall.emplace(tools::StationCall(countries, loaded[i].entrant.call), i);
         if (!fresh) {
             keep[it->second] = 0;
             out.dropped.push_back(files[it->second] + ": " + loaded[i].entrant.call + " again in " +
@@ -411,7 +388,7 @@ Checked CheckContest(const std::vector<std::string>& files, const tools::Country
     std::vector<std::string> stations(calls.size());
     ForEach(calls.size(), threads, [&](size_t i) {
         resolved[i] = countries.Resolve(calls[i]);
-        stations[i] = calls[i];
+        stations[i] = tools::StationCall(countries, calls[i]);
     });
     std::vector<const tools::Resolution*> own(entrants.size());
     std::vector<std::vector<const tools::Resolution*>> worked(entrants.size());
