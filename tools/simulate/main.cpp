@@ -40,12 +40,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "stats-simulate: %s\n", error.c_str());
         return 1;
     }
-    std::map<std::string, long long> byVerdict;
+    std::map<std::string, long long> byVerdict, byKind;
     for (const sim::TruthRow& t : contest.truth)
-        ++byVerdict[t.verdict];
+        ++byVerdict[t.verdict], ++byKind[t.kind];
     std::fprintf(stderr, "%zu logs, %lld QSO lines in %s/logs; truth in %s/truth.csv\n",
                  contest.logs.size(), contest.qsoLines, out.c_str(), out.c_str());
     for (const auto& [verdict, count] : byVerdict)
         std::fprintf(stderr, "  %-16s %lld\n", verdict.c_str(), count);
+    std::fprintf(stderr, "by kind of mistake:\n");
+    for (const auto& [kind, count] : byKind)
+        std::fprintf(stderr, "  %-22s %lld\n", kind.c_str(), count);
     return 0;
 }
