@@ -27,13 +27,37 @@ sim::Options Small(std::uint32_t seed) {
     sim::Options o;
     o.entrants = 40;
     o.seed = seed;
-    // Plenty of every mistake, so that each kind is met in a small contest.
+    // Plenty of every mistake, so that each kind is met in a small contest: 2 % of the QSOs
+    // each, 10 % of the logs for each whole log's mistake.
+    for (const std::string& kind : sim::KindNames())
+        if (double* share = sim::ShareOf(o, kind)) *share = 0.02;
+    for (double* logs : {&o.clockOffLogs, &o.localTimeLogs, &o.driftingClockLogs, &o.dayEarlyLogs,
+                         &o.ownIndicatorLogs, &o.workedIndicatorLogs, &o.utf16Logs})
+        *logs = 0.1;
     o.bustedCalls = o.bustedExchanges = o.notInLog = 0.03;
-    o.bustedCallsTwoSigns = o.partialCalls = o.digitAndSwap = o.firstNilThenDupe = 0.02;
-    o.dupes = o.xQsos = o.outsideRules = o.bandMismatches = o.modeMismatches = 0.02;
-    o.clockOffLogs = o.localTimeLogs = o.driftingClockLogs = o.dayEarlyLogs = 0.08;
-    o.ownIndicatorLogs = o.workedIndicatorLogs = o.utf16Logs = 0.08;
     return o;
+}
+
+// Each kind of mistake comes from its own share: with it at 0 the kind is gone, the others stay.
+TEST(Simulate, EachKindHasItsOwnShare) {
+    const std::vector<std::string> calls = Calls();
+    for (const std::string& kind : sim::KindNames()) {
+        sim::Options o = Small(11);
+        double* share = sim::ShareOf(o, kind);
+        if (kind == "ok" || kind == "dupe_confirming") {
+            EXPECT_EQ(share, nullptr) << kind;
+            continue;
+        }
+        ASSERT_NE(share, nullptr) << kind;
+        *share = 0;
+        std::set<std::string> kinds;
+        for (const sim::TruthRow& t : sim::Simulate(calls, o).truth)
+            kinds.insert(t.kind);
+        EXPECT_FALSE(kinds.count(kind)) << kind;
+        for (const std::string& k : sim::KindNames())
+            if (k != kind && !(kind == "dupe" && k == "dupe_confirming"))
+                EXPECT_TRUE(kinds.count(k)) << kind << " " << k;
+    }
 }
 
 TEST(Simulate, TheSameSeedWritesTheSameContest) {

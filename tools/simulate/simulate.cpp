@@ -252,6 +252,32 @@ const std::vector<std::string>& KindNames() {
     return kinds;
 }
 
+double* ShareOf(Options& o, const std::string& kind) {
+    const std::pair<const char*, double*> shares[] = {
+        {"busted_call_one_sign", &o.bustedCalls},
+        {"busted_call_two_signs", &o.bustedCallsTwoSigns},
+        {"partial_call", &o.partialCalls},
+        {"digit_and_swap", &o.digitAndSwap},
+        {"busted_exchange", &o.bustedExchanges},
+        {"not_in_log", &o.notInLog},
+        {"dupe", &o.dupes},
+        {"first_nil_then_dupe", &o.firstNilThenDupe},
+        {"x_qso", &o.xQsos},
+        {"outside_rules", &o.outsideRules},
+        {"day_early", &o.dayEarlyLogs},
+        {"band_mismatch", &o.bandMismatches},
+        {"mode_mismatch", &o.modeMismatches},
+        {"own_indicator", &o.ownIndicatorLogs},
+        {"worked_indicator", &o.workedIndicatorLogs},
+        {"clock_off", &o.clockOffLogs},
+        {"local_time", &o.localTimeLogs},
+        {"drifting_clock", &o.driftingClockLogs},
+        {"utf16", &o.utf16Logs}};
+    for (const auto& [name, share] : shares)
+        if (kind == name) return share;
+    return nullptr;
+}
+
 int ClockAt(int offsetMinutes, double driftMinutesPerHour, int minute) {
     return offsetMinutes + static_cast<int>(std::lround(driftMinutesPerHour * minute / 60.0));
 }
@@ -290,7 +316,9 @@ std::string CwLookAlike(const std::string& call, std::mt19937& rng) {
 }
 
 Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
-    std::mt19937 rng(o.seed);
+    // Whole-log mistakes and the mistakes in QSOs draw from streams of their own, so that
+    // the share of one kind changes neither the QSOs nor which logs have the other kinds.
+    std::mt19937 rng(o.seed), logRng(o.seed ^ 0x9E3779B9u), mistakeRng(o.seed ^ 0x85EBCA6Bu);
     std::vector<std::string> spanish, others;
     for (const std::string& c : calls)
         (IsSpanish(c) ? spanish : others).push_back(c);
@@ -334,28 +362,28 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
         Station& s = stations[static_cast<size_t>(order[static_cast<size_t>(i)])];
         s.sendsLog = true;
         s.dialect = static_cast<int>(rng() % 3);
-        const int sign = rng() % 2 ? 1 : -1;
-        const double u = Uniform(rng);
+        const int sign = logRng() % 2 ? 1 : -1;
+        const double u = Uniform(logRng);
         double edge = 0;
         const bool plainCall = s.call.find('/') == std::string::npos;
         if (u < (edge += o.clockOffLogs)) {
             s.kind = "clock_off";
-            s.clockOffset = sign * (5 + static_cast<int>(rng() % 26));
+            s.clockOffset = sign * (5 + static_cast<int>(logRng() % 26));
         } else if (u < (edge += o.localTimeLogs)) {
             s.kind = "local_time";
-            s.clockOffset = sign * (rng() % 2 ? 60 : 120);
+            s.clockOffset = sign * (logRng() % 2 ? 60 : 120);
         } else if (u < (edge += o.driftingClockLogs)) {
             s.kind = "drifting_clock";
-            s.drift = sign * (2 + 6 * Uniform(rng)) / 24.0;
+            s.drift = sign * (2 + 6 * Uniform(logRng)) / 24.0;
         } else if (u < (edge += o.dayEarlyLogs)) {
             s.kind = "day_early";
-            s.dayEarlyFrom = static_cast<int>(rng() % (23 * 60));
+            s.dayEarlyFrom = static_cast<int>(logRng() % (23 * 60));
             s.dayEarlyLeft = 40;
         } else if (u < (edge += o.ownIndicatorLogs)) {
             const char* const indicators[] = {"/P", "/M", "/QRP", "/A"};
-            if (plainCall) s.kind = "own_indicator", s.ownSuffix = Pick(indicators, rng);
+            if (plainCall) s.kind = "own_indicator", s.ownSuffix = Pick(indicators, logRng);
         } else if (u < (edge += o.workedIndicatorLogs)) {
-            if (plainCall) s.kind = "worked_indicator", s.heardAs = rng() % 2 ? "/P" : "/M";
+            if (plainCall) s.kind = "worked_indicator", s.heardAs = logRng() % 2 ? "/P" : "/M";
         } else if (u < (edge += o.utf16Logs)) {
             s.kind = "utf16";
         }
@@ -452,7 +480,7 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
             la.otherCall = passersBy[nextPasserBy++];
         std::vector<Line> moreA;  // further lines of A's
         Mistake mistake = kNone;
-        double u = Uniform(rng), edge = 0;
+        double u = Uniform(mistakeRng), edge = 0;
         for (const auto& [m, share] : shares)
             if (u < (edge += share)) {
                 mistake = m;
@@ -476,20 +504,20 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
                 la.kind = "not_in_log";
                 break;
             case kBust1:
-                bust("busted_call_one_sign", CwLookAlike(sb.call, rng));
+                bust("busted_call_one_sign", CwLookAlike(sb.call, mistakeRng));
                 break;
             case kBust2:
-                bust("busted_call_two_signs", TwoSigns(sb.call, rng));
+                bust("busted_call_two_signs", TwoSigns(sb.call, mistakeRng));
                 break;
             case kPartial:
                 bust("partial_call", Partial(sb.call));
                 break;
             case kDigitSwap:
-                bust("digit_and_swap", DigitAndSwap(sb.call, rng));
+                bust("digit_and_swap", DigitAndSwap(sb.call, mistakeRng));
                 break;
             case kBustedExchange:
                 if (!both) break;
-                la.exchRcvd = BustExchange(fromB, sb.spanish, rng);
+                la.exchRcvd = BustExchange(fromB, sb.spanish, mistakeRng);
                 la.verdict = "BUSTED_EXCHANGE";
                 la.kind = lb.kind = "busted_exchange";
                 break;
@@ -504,19 +532,20 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
                 // the first time or at the second.
                 if (!aLogs) break;
                 Line again = la;
-                again.minute = std::min(24 * 60 - 1, la.minute + 1 + static_cast<int>(rng() % 3));
+                again.minute =
+                    std::min(24 * 60 - 1, la.minute + 1 + static_cast<int>(mistakeRng() % 3));
                 again.second = tick++;
                 again.verdict = "DUPE";
                 la.kind = again.kind = "dupe";
                 lb.kind = "dupe_confirming";
-                if (rng() % 2) lb.minute = again.minute;
+                if (mistakeRng() % 2) lb.minute = again.minute;
                 moreA.push_back(again);
                 break;
             }
             case kFirstNil: {
                 // A first try the other side never logged, then the QSO a few minutes later:
                 // the later line is the one confirmed, though the contest counts it a dupe.
-                const int later = la.minute + 3 + static_cast<int>(rng() % 13);
+                const int later = la.minute + 3 + static_cast<int>(mistakeRng() % 13);
                 if (!both || later > 24 * 60 - 1) break;
                 Line first = la;
                 first.verdict = "NIL";
@@ -545,7 +574,7 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
                 if (!both) break;
                 int other = -1;
                 for (int tries = 0; tries < 10 && other < 0; ++tries) {
-                    int band = static_cast<int>(rng() % kBandCount);
+                    int band = static_cast<int>(mistakeRng() % kBandCount);
                     if (worked.insert({std::min(q.a, q.b), std::max(q.a, q.b), band}).second)
                         other = band;
                 }

@@ -75,6 +75,9 @@ struct Contest {
 
 // Every kind a truth row can name, `ok` first.
 const std::vector<std::string>& KindNames();
+// The share option of a kind of mistake; null for `ok`, `dupe_confirming` (the other side of
+// a dupe) and names of no kind.
+double* ShareOf(Options& options, const std::string& kind);
 // How far ahead a log's clock runs at `minute` (from the contest's start, true time): the
 // minutes it writes are the true ones plus this.
 int ClockAt(int offsetMinutes, double driftMinutesPerHour, int minute);
