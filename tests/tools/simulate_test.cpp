@@ -321,7 +321,12 @@ TEST(Simulate, LogsReadBackAndTheTruthHoldsForEveryKind) {
          }},
         {"own_indicator", 1,
          [&](const Line& l) {
-             return eitherLog(l, [](const sim::LogFile& f) { return f.call != Station(f.call); });
+             // Signed with the indicator in its header and on each of its QSO lines.
+             const std::string& own = l.log.file->call;
+             if (own != Station(own))
+                 return l.log.rawLines.at(static_cast<size_t>(l.q.line - 1))
+                            .find(" " + own + " ") != std::string::npos;
+             return l.other && l.other->file->call != Station(l.other->file->call);
          }},
         {"worked_indicator", 1,
          [&](const Line& l) {
