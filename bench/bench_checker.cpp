@@ -30,11 +30,12 @@ std::string Slurp(const std::string& path) {
 }
 
 // A simulated contest written to a folder, made in a child process so that its memory does
-// not count against the checker's. A folder left by a simulator that wrote another truth
-// format is made again.
-std::vector<std::string> WriteContest(int entrants, double qsoRate, const fs::path& dir) {
+// not count against the checker's. A large contest is kept for the next run unless its truth
+// is of another format; `fresh` makes it again (the accuracy must be of today's simulator).
+std::vector<std::string> WriteContest(int entrants, double qsoRate, const fs::path& dir,
+                                      bool fresh) {
     const std::string truth = Slurp((dir / "truth.csv").string());
-    if (truth.rfind("log,line,verdict,right_call,note,kind\n", 0) != 0) {
+    if (fresh || truth.rfind("log,line,verdict,right_call,note,kind\n", 0) != 0) {
         fs::remove_all(dir);
         pid_t child = fork();
         if (child == 0) {
@@ -125,7 +126,7 @@ void PrintRow(const std::string& kind, const std::string& truth, const Tally& t)
 // the correct lines given another verdict, and how well each log's clock was found.
 void BM_Accuracy(benchmark::State& state) {
     const fs::path dir = fs::temp_directory_path() / "stats-bench-accuracy";
-    std::vector<std::string> files = WriteContest(static_cast<int>(state.range(0)), 700, dir);
+    std::vector<std::string> files = WriteContest(static_cast<int>(state.range(0)), 700, dir, true);
     const auto truth = CsvRows((dir / "truth.csv").string());
     const auto clocks = CsvRows((dir / "clocks.csv").string());
     struct Given {
@@ -240,7 +241,7 @@ void BM_CheckContest(benchmark::State& state) {
     const int entrants = static_cast<int>(state.range(0));
     const fs::path dir =
         fs::temp_directory_path() / ("stats-bench-contest-" + std::to_string(entrants));
-    std::vector<std::string> files = WriteContest(entrants, state.range(1), dir);
+    std::vector<std::string> files = WriteContest(entrants, state.range(1), dir, false);
     long long lines = 0;
     for (auto _ : state) {
         check::Checked c = check::CheckContest(files, Countries(), {}, Threads());
