@@ -116,10 +116,12 @@ struct Read {
 // are put right, with our call or a bust of it), a NIL line has none, a busted call is no
 // station's call and its right call's log has the QSO, and each kind is what its name says.
 // Every rule here is exact, so every line must pass: no share is allowed to fail.
-TEST(Simulate, LogsReadBackAndTheTruthHoldsForEveryKind) {
+void TruthHoldsForEveryKind(const std::string& mode) {
     const std::vector<std::string> calls = Calls();
     const std::set<std::string> callSet(calls.begin(), calls.end());
-    sim::Contest contest = sim::Simulate(calls, Small(11));
+    sim::Options options = Small(11);
+    options.mode = mode;
+    sim::Contest contest = sim::Simulate(calls, options);
     const long start =
         std::lround(tools::ReadCabrillo("START-OF-LOG: 3.0\nCALLSIGN: K1A\nQSO: 14000 CW "
                                         "2026-06-20 1200 K1A 599 1 K1B 599 1\nEND-OF-LOG:\n")
@@ -319,7 +321,7 @@ TEST(Simulate, LogsReadBackAndTheTruthHoldsForEveryKind) {
          }},
         {"mode_mismatch", 1,
          [&](const Line& l) {
-             if (l.t.verdict == "BAD") return l.t.note == "mode" && l.q.mode != "CW";
+             if (l.t.verdict == "BAD") return l.t.note == "mode" && l.q.mode != mode;
              for (const tools::LoggedQso* o : counterparts(l, 1, false))
                  if (o->mode != l.q.mode && l.t.note == "in its log as " + o->mode) return true;
              return false;
@@ -438,6 +440,13 @@ TEST(Simulate, LogsReadBackAndTheTruthHoldsForEveryKind) {
         EXPECT_EQ(bytes, f.text) << f.call;
     }
     fs::remove_all(dir);
+}
+
+TEST(Simulate, LogsReadBackAndTheTruthHoldsForEveryKind) {
+    for (const char* mode : {"CW", "SSB"}) {
+        SCOPED_TRACE(mode);
+        TruthHoldsForEveryKind(mode);
+    }
 }
 
 TEST(Simulate, ACwLookAlikeIsNeverTheCallItself) {
