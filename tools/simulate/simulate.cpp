@@ -3,6 +3,7 @@
 #include "tool_io.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -60,6 +61,12 @@ struct Station {
     double activity = 1;
     int serial = 0;
     int clockOffset = 0;
+    double drift = 0;       // minutes an hour
+    std::string kind;       // the log's own mistake
+    std::string ownSuffix;  // "/P" on its own log's call
+    std::string heardAs;    // "/P" on its call in the others' logs
+    int dayEarlyFrom = -1;  // its QSOs from this minute on were made the day before too
+    int dayEarlyLeft = 0;
     int dialect = 0;
 };
 
@@ -80,6 +87,9 @@ struct Line {
     std::string exchSent, exchRcvd;
     bool xQso = false;
     std::string verdict, rightCall, note;
+    int other = -1;    // the station worked
+    std::string mode;  // empty: the contest's
+    std::string kind;  // the mistake of this QSO, empty for none
 };
 
 template <typename T, size_t N>
@@ -123,7 +133,7 @@ std::string QsoLine(int dialect, bool xQso, unsigned kHz, const std::string& mod
                     const std::string& stamp, const std::string& own, const std::string& rst,
                     const std::string& sent, const Line& l) {
     const char* tag = xQso ? "X-QSO:" : "QSO:";
-    const char* cab = mode == "CW" ? "CW" : "PH";
+    const char* cab = (l.mode.empty() ? mode : l.mode) == "CW" ? "CW" : "PH";
     char text[256];
     switch (dialect) {
         case 1:
@@ -155,7 +165,122 @@ std::string Stamp(int year, int minute) {
     return text;
 }
 
+// Two signs of a call heard as their look-alikes, at places that do not make it a swap of
+// two neighbours (a bust of one sign); empty when the call has no two such signs.
+std::string TwoSigns(const std::string& call, std::mt19937& rng) {
+    std::vector<std::pair<size_t, char>> choices;
+    for (size_t i = 0; i < call.size(); ++i)
+        for (const auto& [from, to] : kLookAlikes)
+            if (call[i] == from) choices.emplace_back(i, to);
+    for (int tries = 0; tries < 20 && choices.size() >= 2; ++tries) {
+        std::shuffle(choices.begin(), choices.end(), rng);
+        auto [i, a] = choices[0];
+        auto [j, b] = choices[1];
+        if (i == j) continue;
+        if (i > j) std::swap(i, j), std::swap(a, b);
+        if (j == i + 1 && a == call[j] && b == call[i]) continue;
+        std::string busted = call;
+        busted[i] = a;
+        busted[j] = b;
+        return busted;
+    }
+    return "";
+}
+
+// Where the call's suffix starts (after its last digit), npos when it has none or a '/'.
+size_t SuffixAt(const std::string& call) {
+    if (call.find('/') != std::string::npos) return std::string::npos;
+    size_t digit = call.find_last_of("0123456789");
+    return digit == std::string::npos || digit + 1 >= call.size() ? std::string::npos : digit + 1;
+}
+
+// The call with the last two signs of its suffix never copied (one letter of it stays).
+std::string Partial(const std::string& call) {
+    size_t at = SuffixAt(call);
+    if (at == std::string::npos || call.size() - at < 3) return "";
+    return call.substr(0, call.size() - 2);
+}
+
+// The call's area digit changed and two different neighbouring letters of its suffix swapped.
+std::string DigitAndSwap(const std::string& call, std::mt19937& rng) {
+    size_t at = SuffixAt(call);
+    if (at == std::string::npos || call.size() - at < 2) return "";
+    std::vector<size_t> swaps;
+    for (size_t i = at; i + 1 < call.size(); ++i)
+        if (call[i] != call[i + 1]) swaps.push_back(i);
+    if (swaps.empty()) return "";
+    std::string busted = call;
+    busted[at - 1] = static_cast<char>('0' + (busted[at - 1] - '0' + 1 + rng() % 9) % 10);
+    const size_t i = swaps[rng() % swaps.size()];
+    std::swap(busted[i], busted[i + 1]);
+    return busted;
+}
+
+std::string Utf16(const std::string& text) {
+    std::string out = "\xFF\xFE";
+    for (char c : text) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
 }  // namespace
+
+const std::vector<std::string>& KindNames() {
+    static const std::vector<std::string> kinds = {"ok",
+                                                   "busted_call_one_sign",
+                                                   "busted_call_two_signs",
+                                                   "partial_call",
+                                                   "digit_and_swap",
+                                                   "busted_exchange",
+                                                   "not_in_log",
+                                                   "dupe",
+                                                   "dupe_confirming",
+                                                   "first_nil_then_dupe",
+                                                   "x_qso",
+                                                   "outside_rules",
+                                                   "day_early",
+                                                   "band_mismatch",
+                                                   "mode_mismatch",
+                                                   "own_indicator",
+                                                   "worked_indicator",
+                                                   "clock_off",
+                                                   "local_time",
+                                                   "drifting_clock",
+                                                   "utf16"};
+    return kinds;
+}
+
+double* ShareOf(Options& o, const std::string& kind) {
+    const std::pair<const char*, double*> shares[] = {
+        {"busted_call_one_sign", &o.bustedCalls},
+        {"busted_call_two_signs", &o.bustedCallsTwoSigns},
+        {"partial_call", &o.partialCalls},
+        {"digit_and_swap", &o.digitAndSwap},
+        {"busted_exchange", &o.bustedExchanges},
+        {"not_in_log", &o.notInLog},
+        {"dupe", &o.dupes},
+        {"first_nil_then_dupe", &o.firstNilThenDupe},
+        {"x_qso", &o.xQsos},
+        {"outside_rules", &o.outsideRules},
+        {"day_early", &o.dayEarlyLogs},
+        {"band_mismatch", &o.bandMismatches},
+        {"mode_mismatch", &o.modeMismatches},
+        {"own_indicator", &o.ownIndicatorLogs},
+        {"worked_indicator", &o.workedIndicatorLogs},
+        {"clock_off", &o.clockOffLogs},
+        {"local_time", &o.localTimeLogs},
+        {"drifting_clock", &o.driftingClockLogs},
+        {"utf16", &o.utf16Logs}};
+    for (const auto& [name, share] : shares)
+        if (kind == name) return share;
+    return nullptr;
+}
+
+int ClockAt(int offsetMinutes, double driftMinutesPerHour, int minute) {
+    return offsetMinutes + static_cast<int>(std::lround(driftMinutesPerHour * minute / 60.0));
+}
 
 std::vector<std::string> ReadCallList(std::string_view text) {
     std::vector<std::string> calls;
@@ -191,7 +316,9 @@ std::string CwLookAlike(const std::string& call, std::mt19937& rng) {
 }
 
 Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
-    std::mt19937 rng(o.seed);
+    // Whole-log mistakes and the mistakes in QSOs draw from streams of their own, so that
+    // the share of one kind changes neither the QSOs nor which logs have the other kinds.
+    std::mt19937 rng(o.seed), logRng(o.seed ^ 0x9E3779B9u), mistakeRng(o.seed ^ 0x85EBCA6Bu);
     std::vector<std::string> spanish, others;
     for (const std::string& c : calls)
         (IsSpanish(c) ? spanish : others).push_back(c);
@@ -235,9 +362,30 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
         Station& s = stations[static_cast<size_t>(order[static_cast<size_t>(i)])];
         s.sendsLog = true;
         s.dialect = static_cast<int>(rng() % 3);
-        if (Uniform(rng) < o.clockOffLogs) {
-            int off = 5 + static_cast<int>(rng() % 26);
-            s.clockOffset = rng() % 2 ? off : -off;
+        const int sign = logRng() % 2 ? 1 : -1;
+        const double u = Uniform(logRng);
+        double edge = 0;
+        const bool plainCall = s.call.find('/') == std::string::npos;
+        if (u < (edge += o.clockOffLogs)) {
+            s.kind = "clock_off";
+            s.clockOffset = sign * (5 + static_cast<int>(logRng() % 26));
+        } else if (u < (edge += o.localTimeLogs)) {
+            s.kind = "local_time";
+            s.clockOffset = sign * (logRng() % 2 ? 60 : 120);
+        } else if (u < (edge += o.driftingClockLogs)) {
+            s.kind = "drifting_clock";
+            s.drift = sign * (2 + 6 * Uniform(logRng)) / 24.0;
+        } else if (u < (edge += o.dayEarlyLogs)) {
+            s.kind = "day_early";
+            s.dayEarlyFrom = static_cast<int>(logRng() % (23 * 60));
+            s.dayEarlyLeft = 40;
+        } else if (u < (edge += o.ownIndicatorLogs)) {
+            const char* const indicators[] = {"/P", "/M", "/QRP", "/A"};
+            if (plainCall) s.kind = "own_indicator", s.ownSuffix = Pick(indicators, logRng);
+        } else if (u < (edge += o.workedIndicatorLogs)) {
+            if (plainCall) s.kind = "worked_indicator", s.heardAs = logRng() % 2 ? "/P" : "/M";
+        } else if (u < (edge += o.utf16Logs)) {
+            s.kind = "utf16";
         }
     }
 
@@ -282,61 +430,197 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
     std::vector<std::vector<Line>> lines(stations.size());
     int tick = 0;
     auto exchangeOf = [&](Station& s) { return s.spanish ? s.province : Serial(++s.serial); };
+    enum Mistake {
+        kNone,
+        kNotInLog,
+        kBust1,
+        kBust2,
+        kPartial,
+        kDigitSwap,
+        kBustedExchange,
+        kXQso,
+        kDupe,
+        kFirstNil,
+        kOutside,
+        kBandMismatch,
+        kModeMismatch
+    };
+    const std::pair<Mistake, double> shares[] = {{kNotInLog, o.notInLog},
+                                                 {kBust1, o.bustedCalls},
+                                                 {kBust2, o.bustedCallsTwoSigns},
+                                                 {kPartial, o.partialCalls},
+                                                 {kDigitSwap, o.digitAndSwap},
+                                                 {kBustedExchange, o.bustedExchanges},
+                                                 {kXQso, o.xQsos},
+                                                 {kDupe, o.dupes},
+                                                 {kFirstNil, o.firstNilThenDupe},
+                                                 {kOutside, o.outsideRules},
+                                                 {kBandMismatch, o.bandMismatches},
+                                                 {kModeMismatch, o.modeMismatches}};
+    const std::string otherMode = o.mode == "CW" ? "SSB" : "CW";
     for (const TrueQso& q : qsos) {
         Station &sa = stations[static_cast<size_t>(q.a)], &sb = stations[static_cast<size_t>(q.b)];
         const std::string fromA = exchangeOf(sa), fromB = exchangeOf(sb);
         const int second = tick++;
         // Each side writes the minute it logs the QSO in: now and then the next one.
         auto logged = [&] { return std::min(24 * 60 - 1, q.minute + (rng() % 8 == 0 ? 1 : 0)); };
-        Line la{logged(), second, q.kHz, sb.call, fromA, fromB, false, "", "", ""};
-        Line lb{logged(), second, q.kHz, sa.call, fromB, fromA, false, "", "", ""};
+        const std::string none;
+        Line la{
+            logged(), second, q.kHz, sb.call + sb.heardAs, fromA, fromB, false, none, none, none,
+            q.b,      none,   none};
+        Line lb{
+            logged(), second, q.kHz, sa.call + sa.heardAs, fromB, fromA, false, none, none, none,
+            q.a,      none,   none};
         const bool both = sa.sendsLog && sb.sendsLog;
+        // Calls with an indicator are never busted: their right call would be ambiguous.
+        const bool plain = sa.heardAs.empty() && sb.heardAs.empty() && sa.ownSuffix.empty() &&
+                           sb.ownSuffix.empty();
         bool aLogs = sa.sendsLog, bLogs = sb.sendsLog;
-        // Mistakes on A's side; B's line stands (a bust by the other side costs you nothing).
-        double u = Uniform(rng);
-        double edge = 0;
-        if (both && u < (edge += o.notInLog)) {
-            bLogs = false;
-            la.verdict = "NIL";
-        } else if (both && u < (edge += o.bustedCalls)) {
-            std::string busted = CwLookAlike(sb.call, rng);
-            if (!allCalls.count(busted)) {
-                la.otherCall = busted;
-                la.verdict = "BUSTED_CALL";
-                la.rightCall = sb.call;
-            }
-        } else if (both && u < (edge += o.bustedExchanges)) {
-            la.exchRcvd = BustExchange(fromB, sb.spanish, rng);
-            la.verdict = "BUSTED_EXCHANGE";
-        } else if (aLogs && u < (edge += o.xQsos)) {
-            la.xQso = true;
-            la.verdict = "X_QSO";
-        }
         if (!sb.sendsLog && Uniform(rng) < 0.05 && nextPasserBy < passersBy.size())
             la.otherCall = passersBy[nextPasserBy++];
-        if (aLogs) lines[static_cast<size_t>(q.a)].push_back(la);
+        std::vector<Line> moreA;  // further lines of A's
+        Mistake mistake = kNone;
+        double u = Uniform(mistakeRng), edge = 0;
+        for (const auto& [m, share] : shares)
+            if (u < (edge += share)) {
+                mistake = m;
+                break;
+            }
+        // Mistakes on A's side; B's line stands (a bust by the other side costs you nothing).
+        auto bust = [&](const char* kind, const std::string& busted) {
+            if (!both || !plain || busted.empty() || allCalls.count(busted)) return;
+            la.otherCall = busted;
+            la.verdict = "BUSTED_CALL";
+            la.rightCall = sb.call;
+            la.kind = lb.kind = kind;
+        };
+        switch (mistake) {
+            case kNone:
+                break;
+            case kNotInLog:
+                if (!both) break;
+                bLogs = false;
+                la.verdict = "NIL";
+                la.kind = "not_in_log";
+                break;
+            case kBust1:
+                bust("busted_call_one_sign", CwLookAlike(sb.call, mistakeRng));
+                break;
+            case kBust2:
+                bust("busted_call_two_signs", TwoSigns(sb.call, mistakeRng));
+                break;
+            case kPartial:
+                bust("partial_call", Partial(sb.call));
+                break;
+            case kDigitSwap:
+                bust("digit_and_swap", DigitAndSwap(sb.call, mistakeRng));
+                break;
+            case kBustedExchange:
+                if (!both) break;
+                la.exchRcvd = BustExchange(fromB, sb.spanish, mistakeRng);
+                la.verdict = "BUSTED_EXCHANGE";
+                la.kind = lb.kind = "busted_exchange";
+                break;
+            case kXQso:
+                if (!aLogs) break;
+                la.xQso = true;
+                la.verdict = "X_QSO";
+                la.kind = lb.kind = "x_qso";
+                break;
+            case kDupe: {
+                // The same QSO logged again a little later; the other log has it once, at
+                // the first time or at the second.
+                if (!aLogs) break;
+                Line again = la;
+                again.minute =
+                    std::min(24 * 60 - 1, la.minute + 1 + static_cast<int>(mistakeRng() % 3));
+                again.second = tick++;
+                again.verdict = "DUPE";
+                la.kind = again.kind = "dupe";
+                lb.kind = "dupe_confirming";
+                if (mistakeRng() % 2) lb.minute = again.minute;
+                moreA.push_back(again);
+                break;
+            }
+            case kFirstNil: {
+                // A first try the other side never logged, then the QSO a few minutes later:
+                // the later line is the one confirmed, though the contest counts it a dupe.
+                const int later = la.minute + 3 + static_cast<int>(mistakeRng() % 13);
+                if (!both || later > 24 * 60 - 1) break;
+                Line first = la;
+                first.verdict = "NIL";
+                first.kind = la.kind = lb.kind = "first_nil_then_dupe";
+                first.second = tick++;
+                la.minute = lb.minute = later;
+                la.second = lb.second = tick++;
+                moreA.push_back(first);
+                break;
+            }
+            case kOutside: {
+                // A QSO on a band outside the contest.
+                if (!aLogs) break;
+                Line warc = la;
+                warc.second = tick++;
+                warc.kHz = o.mode == "CW" ? 10115 : 18130;  // 30m has no phone
+                warc.verdict = "BAD";
+                warc.note = "band";
+                warc.kind = "outside_rules";
+                moreA.push_back(warc);
+                break;
+            }
+            case kBandMismatch: {
+                // A logs another contest band, one on which the two never worked, so that the
+                // line is no dupe; both lines lose the QSO, each told what the other log has.
+                if (!both) break;
+                int other = -1;
+                for (int tries = 0; tries < 10 && other < 0; ++tries) {
+                    int band = static_cast<int>(mistakeRng() % kBandCount);
+                    if (worked.insert({std::min(q.a, q.b), std::max(q.a, q.b), band}).second)
+                        other = band;
+                }
+                if (other < 0) break;
+                const BandPlan& p = kBands[other];
+                la.kHz = (o.mode == "CW" ? p.cwLow : p.ssbLow) + q.kHz % 20;
+                lb.minute = la.minute;
+                la.verdict = lb.verdict = "NIL";
+                la.note = std::string("in its log on ") + kBands[q.band].band;
+                lb.note = std::string("in its log on ") + p.band;
+                la.kind = lb.kind = "band_mismatch";
+                break;
+            }
+            case kModeMismatch:
+                // A logs the other mode: the contest refuses A's line for it, and B's finds
+                // no confirmation.
+                if (!both) break;
+                la.mode = otherMode;
+                lb.minute = la.minute;
+                la.verdict = "BAD";
+                la.note = "mode";
+                lb.verdict = "NIL";
+                lb.note = "in its log as " + otherMode;
+                la.kind = lb.kind = "mode_mismatch";
+                break;
+        }
+        // A run of the QSOs of a day-early log made the day before as well, with the same
+        // stations on the same bands: outside the period, and no reason to call the QSOs of
+        // the contest dupes.
+        if (mistake == kNone && aLogs && bLogs && sa.dayEarlyLeft > 0 &&
+            q.minute >= sa.dayEarlyFrom) {
+            --sa.dayEarlyLeft;
+            Line early = la;
+            early.minute -= 24 * 60;
+            early.second = tick++;
+            early.verdict = "BAD";
+            early.note = "period";
+            early.kind = la.kind = lb.kind = "day_early";
+            moreA.push_back(early);
+        }
+        if (aLogs) {
+            lines[static_cast<size_t>(q.a)].push_back(la);
+            for (Line& l : moreA)
+                lines[static_cast<size_t>(q.a)].push_back(l);
+        }
         if (bLogs) lines[static_cast<size_t>(q.b)].push_back(lb);
-        // The same QSO logged again a little later.
-        if (aLogs && !la.xQso && Uniform(rng) < o.dupes) {
-            Line again = la;
-            again.minute = std::min(24 * 60 - 1, la.minute + 1 + static_cast<int>(rng() % 5));
-            again.second = tick++;
-            again.verdict = "DUPE";
-            again.rightCall.clear();
-            lines[static_cast<size_t>(q.a)].push_back(again);
-        }
-        // A QSO on a band outside the contest.
-        if (aLogs && Uniform(rng) < o.outsideRules) {
-            Line warc = la;
-            warc.second = tick++;
-            warc.kHz = o.mode == "CW" ? 10115 : 14000;  // 30m has no phone
-            if (o.mode != "CW") warc.kHz = 18130;
-            warc.xQso = false;
-            warc.verdict = "BAD";
-            warc.rightCall.clear();
-            warc.note = "band";
-            lines[static_cast<size_t>(q.a)].push_back(warc);
-        }
     }
 
     // Calls of stations without a log: UNVERIFIED when another log has them too.
@@ -345,9 +629,6 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
         for (const Line& l : lines[i])
             logsWith[l.otherCall].insert(i);
 
-    std::unordered_set<std::string> loggers;
-    for (const Station& s : stations)
-        if (s.sendsLog) loggers.insert(s.call);
     Contest contest;
     const std::string rst = o.mode == "CW" ? "599" : "59";
     const char* const powers[] = {"HIGH", "LOW", "QRP"};
@@ -368,7 +649,8 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
         };
         header("START-OF-LOG", "3.0");
         header("CONTEST", "SOLSTICE-RACE");
-        header("CALLSIGN", s.call);
+        const std::string own = s.call + s.ownSuffix;
+        header("CALLSIGN", own);
         header("CATEGORY-OPERATOR", rng() % 4 ? "SINGLE-OP" : "MULTI-OP");
         header("CATEGORY-BAND", "ALL");
         header("CATEGORY-MODE", o.mode);
@@ -379,21 +661,29 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
         header("CREATED-BY", std::string("Logger ") + char('A' + s.dialect) + " 1.0");
         if (rng() % 5 == 0) header("SOAPBOX", "Good conditions on 40m, thanks for the QSOs");
         for (const Line& l : mine) {
-            text += QsoLine(s.dialect, l.xQso, l.kHz, o.mode,
-                            Stamp(o.year, l.minute + s.clockOffset), s.call, rst, l.exchSent, l);
+            const int minute = l.minute + ClockAt(s.clockOffset, s.drift, l.minute);
+            text += QsoLine(s.dialect, l.xQso, l.kHz, o.mode, Stamp(o.year, minute), own, rst,
+                            l.exchSent, l);
             ++lineNo;
-            TruthRow t{s.call, lineNo, l.verdict, l.rightCall, l.note};
+            const Station& other = stations[static_cast<size_t>(l.other)];
+            TruthRow t{own, lineNo, l.verdict, l.rightCall, l.note, l.kind};
             if (t.verdict.empty()) {
-                if (loggers.count(l.otherCall))
+                if (other.sendsLog && l.otherCall == other.call + other.heardAs)
                     t.verdict = "OK";
                 else
                     t.verdict = logsWith[l.otherCall].size() > 1 ? "UNVERIFIED" : "UNIQUE";
             }
+            // A day-early log's mistake touches only its run, tagged above.
+            auto whole = [](const Station& x) { return x.kind == "day_early" ? "" : x.kind; };
+            if (t.kind.empty()) t.kind = !whole(s).empty() ? whole(s) : whole(other);
+            if (t.kind.empty()) t.kind = "ok";
             contest.truth.push_back(t);
             ++contest.qsoLines;
         }
         text += std::string("END-OF-LOG:") + eol;
-        contest.logs.push_back({s.call, FileNameOf(s.call), text, s.clockOffset});
+        LogFile file{own, FileNameOf(own), text, s.clockOffset, s.drift, s.kind, s.kind == "utf16"};
+        if (file.utf16) file.text = Utf16(file.text);
+        contest.logs.push_back(std::move(file));
     }
     return contest;
 }
@@ -412,13 +702,16 @@ bool WriteContest(const Contest& contest, const std::string& dir, std::string& e
     };
     for (const LogFile& log : contest.logs)
         if (!write(fs::path(dir) / "logs" / log.fileName, log.text)) return false;
-    std::string truth = "log,line,verdict,right_call,note\n";
+    std::string truth = "log,line,verdict,right_call,note,kind\n";
     for (const TruthRow& t : contest.truth)
         truth += t.log + "," + std::to_string(t.line) + "," + t.verdict + "," + t.rightCall + "," +
-                 t.note + "\n";
-    std::string clocks = "call,offset_minutes\n";
-    for (const LogFile& log : contest.logs)
-        clocks += log.call + "," + std::to_string(log.clockOffsetMinutes) + "\n";
+                 t.note + "," + t.kind + "\n";
+    std::string clocks = "log,offset_minutes,drift_minutes_per_hour\n";
+    for (const LogFile& log : contest.logs) {
+        char drift[32];
+        std::snprintf(drift, sizeof drift, "%.4f", log.driftMinutesPerHour);
+        clocks += log.call + "," + std::to_string(log.clockOffsetMinutes) + "," + drift + "\n";
+    }
     return write(fs::path(dir) / "truth.csv", truth) && write(fs::path(dir) / "clocks.csv", clocks);
 }
 
