@@ -82,16 +82,6 @@ std::string TruthLog(const check::Entrant& e) {
     return call;
 }
 
-// Whether a finding names `call` as a word of its note.
-bool Names(const std::string& note, const std::string& call) {
-    for (size_t at = note.find(call); at != std::string::npos; at = note.find(call, at + 1)) {
-        auto sign = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '/'; };
-        if ((at == 0 || !sign(note[at - 1])) &&
-            (at + call.size() == note.size() || !sign(note[at + call.size()])))
-            return true;
-    }
-    return false;
-}
 
 const tools::CountryFile& Countries() {
     static const tools::CountryFile countries =
@@ -145,7 +135,7 @@ void BM_Accuracy(benchmark::State& state) {
             clockOf[log] = e.clock;
             for (size_t k = 0; k < e.findings.size(); ++k)
                 given[{log, e.log.lines[k].line}] = {check::VerdictName(e.findings[k].verdict),
-                                                     e.findings[k].note};
+                                                     e.findings[k].rightCall};
         }
         startMinute = std::lround(c.start.m_dt * 1440.0);
         unreadable = c.unreadable.size();
@@ -160,7 +150,7 @@ void BM_Accuracy(benchmark::State& state) {
         auto found = given.find({log, std::stoi(row.at(1))});
         const std::string v = found == given.end() ? "UNREAD" : found->second.verdict;
         const bool handled =
-            v == verdict && (verdict != "BUSTED_CALL" || Names(found->second.note, right));
+            v == verdict && (verdict != "BUSTED_CALL" || found->second.note == right);
         for (Tally* t : {&byKind[kind][""], &byKind[kind][verdict]}) {
             ++t->lines;
             t->handled += handled;

@@ -145,9 +145,13 @@ TEST(CheckerRules, OneRowARule) {
          {{"EA4ZZZ#1", "OK"}, {"EA4ZZZ#2", "OK"}, {"DL1ABC#1", "OK"}, {"DL1ABF#1", "OK"}}},
         {"one QSO logged twice: the line whose exchange mirrors the other's counts, though "
          "the other is nearer in time and first",
-         {{"EA4ZZZ", {"20 1200 DL1ABC 001 005", "20 1203 DL1ABC 002 006"}},
+         {{"EA4ZZZ", {"20 1200 DL1ABC 001 005", "20 1202 DL1ABC 002 006"}},
           {"DL1ABC", {"20 1201 EA4ZZZ 006 002"}}},
          {{"EA4ZZZ#1", "DUPE"}, {"EA4ZZZ#2", "OK"}, {"DL1ABC#1", "OK"}}},
+        {"a second try three minutes later, confirmed: the first stays not in the log",
+         {{"EA4ZZZ", {"20 1200 DL1ABC 001 005", "20 1203 DL1ABC 002 006"}},
+          {"DL1ABC", {"20 1203 EA4ZZZ 006 002"}}},
+         {{"EA4ZZZ#1", "NIL"}, {"EA4ZZZ#2", "OK"}, {"DL1ABC#1", "OK"}}},
         {"of a QSO logged twice alike, the first line is the partner",
          {{"EA4ZZZ", {"20 1200 DL1ABC 001 005", "20 1201 DL1ABC 001 005"}},
           {"DL1ABC", {"20 1201 EA4ZZZ 005 001"}}},
@@ -243,8 +247,8 @@ struct Station {
     int partners = 99;            // works only the first this many others
 };
 
-// Every station works every other on the six bands, a QSO every quarter of an hour from the
-// start; each logs it by its own clock.
+// Every station works every other on the six bands, the QSOs spread from the contest's first
+// minute to its last; each logs them by its own clock.
 std::vector<std::string> RoundRobin(const std::vector<Station>& stations) {
     const char* bands[] = {"20", "40", "15", "80", "10", "160"};
     struct Qso {
@@ -257,7 +261,10 @@ std::vector<std::string> RoundRobin(const std::vector<Station>& stations) {
             for (size_t b = a + 1; b < stations.size(); ++b)
                 if (int(a) < stations[b].partners && int(b) < stations[a].partners)
                     qsos.push_back({a, b, band});
-    const int step = std::min(15, 1380 / int(qsos.size()));
+    // From the first minute of the contest to its last.
+    auto at = [&](size_t k) {
+        return int(std::lround(double(k) * 1439 / double(qsos.size() - 1)));
+    };
     std::vector<std::vector<std::string>> lines(stations.size());
     auto stamp = [&](size_t s, int minute) {
         const Station& st = stations[s];
@@ -271,9 +278,9 @@ std::vector<std::string> RoundRobin(const std::vector<Station>& stations) {
     for (size_t k = 0; k < qsos.size(); ++k) {
         const Qso& q = qsos[k];
         const std::string serial = std::to_string(100 + k);
-        lines[q.a].push_back(std::string(q.band) + " " + stamp(q.a, int(k) * step) + " " +
+        lines[q.a].push_back(std::string(q.band) + " " + stamp(q.a, at(k)) + " " +
                              stations[q.b].call + " " + serial + " " + serial);
-        lines[q.b].push_back(std::string(q.band) + " " + stamp(q.b, int(k) * step) + " " +
+        lines[q.b].push_back(std::string(q.band) + " " + stamp(q.b, at(k)) + " " +
                              stations[q.a].call + " " + serial + " " + serial);
     }
     std::vector<std::string> texts;
@@ -329,11 +336,11 @@ TEST(CheckerRules, Clocks) {
          -60,
          0,
          0},
-        {"a clock drifting eight minutes over the day",
-         {{"EA4ZZZ"}, {"DL1ABC"}, {"OH2BH"}, {"K1AR"}, {"G3XYZ"}, {"S50A", 0, 8}},
+        {"a clock drifting 7.6 minutes over the day, its last QSO in the last minute",
+         {{"EA4ZZZ"}, {"DL1ABC"}, {"OH2BH"}, {"K1AR"}, {"G3XYZ"}, {"S50A", 0, 7.6}},
          "S50A",
          0,
-         8,
+         7.6,
          1,
          0},
         {"half a minute off: the first minute stays in the period",

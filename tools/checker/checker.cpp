@@ -224,7 +224,7 @@ void ScoreClaimed(Entrant& e, const std::vector<Extra>& extras, const tools::Res
 
 // Scores what is credited. A line the rules count as a dupe is removed as a dupe unless it is
 // confirmed, and then it may count where its twin does not; a line not in the other log whose
-// twin within the window is confirmed was one QSO logged twice: a dupe too. The engine,
+// twin a minute or two away is confirmed was one QSO logged twice: a dupe too. The engine,
 // replaying only what is credited, says which lines are dupes still.
 void ScoreChecked(Entrant& e, const std::vector<Extra>& extras, const tools::Resolution& own,
                   const std::vector<const tools::Resolution*>& worked, const COleDateTime& start,
@@ -255,9 +255,8 @@ void ScoreChecked(Entrant& e, const std::vector<Extra>& extras, const tools::Res
             bool confirmedTwin = false, earlierTwin = false;
             for (size_t b = from; b < to; ++b) {
                 const Line& t = lines[byTwin[b]];
-                confirmedTwin =
-                    confirmedTwin || (b != a && matched[byTwin[b]] == Verdict::kOk &&
-                                      std::labs(t.minute - l.minute) <= o.match.windowMinutes);
+                confirmedTwin = confirmedTwin || (b != a && matched[byTwin[b]] == Verdict::kOk &&
+                                                  std::labs(t.minute - l.minute) <= kOneQsoMinutes);
                 // A twin outside the period or not the entrant's makes no dupe.
                 earlierTwin = earlierTwin || (b < a && matched[byTwin[b]] != Verdict::kBad &&
                                               matched[byTwin[b]] != Verdict::kXQso);

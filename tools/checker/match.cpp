@@ -114,14 +114,16 @@ struct Gap {
     long theirs;  // its minute as logged
 };
 
-// A pair that may be linked, ranked by `first`, `second`, then the gap in time.
+// A pair that may be linked, ranked by `first`, `second`, `third`, then the gap in time.
 struct Candidate {
     int first;
     int second;
+    int third;
     double gap;
     Ref q, p;
     bool operator<(const Candidate& o) const {
-        return std::tie(first, second, gap, q, p) < std::tie(o.first, o.second, o.gap, o.q, o.p);
+        return std::tie(first, second, third, gap, q, p) <
+               std::tie(o.first, o.second, o.third, o.gap, o.q, o.p);
     }
 };
 
@@ -255,12 +257,38 @@ public:
             }
         }
         m_entrant.resize(m_names.size(), -1);
+        MarkLoggedAgain();
         std::sort(stationInLog.begin(), stationInLog.end());
         stationInLog.erase(std::unique(stationInLog.begin(), stationInLog.end()),
                            stationInLog.end());
         m_logsWith.assign(m_names.size(), 0);
         for (const auto& [station, log] : stationInLog)
             ++m_logsWith[size_t(station)];
+    }
+
+    // Lines that repeat the line before of the same station, band and mode a minute or two
+    // later: one QSO logged twice, not a second try.
+    void MarkLoggedAgain() {
+        m_again.resize(m_logs.size());
+        for (size_t i = 0; i < m_logs.size(); ++i) {
+            const std::vector<Line>& lines = m_logs[i]->lines;
+            m_again[i].assign(lines.size(), 0);
+            std::vector<size_t> order(lines.size());
+            for (size_t k = 0; k < order.size(); ++k)
+                order[k] = k;
+            auto key = [&](size_t k) {
+                return std::tie(m_stations[i][k], m_bands[i][k], lines[k].mode, lines[k].minute);
+            };
+            std::sort(order.begin(), order.end(),
+                      [&](size_t a, size_t b) { return key(a) < key(b); });
+            for (size_t n = 1; n < order.size(); ++n) {
+                const size_t a = order[n - 1], b = order[n];
+                if (m_stations[i][a] == m_stations[i][b] && m_bands[i][a] == m_bands[i][b] &&
+                    lines[a].mode == lines[b].mode &&
+                    lines[b].minute - lines[a].minute <= kOneQsoMinutes)
+                    m_again[i][b] = 1;
+            }
+        }
     }
 
     Outcome Run() {
@@ -382,8 +410,9 @@ private:
                 m_time[i][k] = double(l.minute) - clock.At(l.minute);
                 if (l.ruled == Verdict::kBad) continue;
                 m_eligible[i][k] = 1;
-                // Only whole minutes of a correction move a line across the period's edge.
-                const long t = l.minute - static_cast<long>(std::trunc(clock.At(l.minute)));
+                // A correction below a minute moves no line across the period's edge.
+                const double off = clock.At(l.minute);
+                const long t = l.minute - (std::fabs(off) < 1 ? 0 : std::lround(off));
                 if (InPeriod(t)) continue;
                 m_outside[i][k] = 1;
                 Finding& f = m_out.findings[i][k];
@@ -449,11 +478,10 @@ private:
                !SameExchange(At(p).exchRcvd, At(q).exchSent);
     }
 
-    // What speaks against a pair besides its exchanges: a line outside the period, or one the
-    // rules count as a dupe (of a QSO logged twice, the first line is the better partner).
-    int Flaws(Ref q, Ref p) const {
-        return 2 * (Outside(q) + Outside(p)) + (At(q).ruled == Verdict::kDupe) +
-               (At(p).ruled == Verdict::kDupe);
+    int OutsideCount(Ref q, Ref p) const { return Outside(q) + Outside(p); }
+    // Of a QSO logged twice, the first line is the better partner, whichever is nearer.
+    int AgainCount(Ref q, Ref p) const {
+        return m_again[size_t(q.log)][size_t(q.line)] + m_again[size_t(p.log)][size_t(p.line)];
     }
 
     // Lines whose calls are each other's stations, on one band and mode, within the window.
@@ -467,8 +495,9 @@ private:
                                     Time(q) - w, Time(q) + w);
             for (auto it = from; it != to; ++it)
                 if (Eligible(it->ref) && At(it->ref).mode == At(q).mode)
-                    out.push_back({ExchangeMisses(q, it->ref), Flaws(q, it->ref),
-                                   std::fabs(it->minute - Time(q)), q, it->ref});
+                    out.push_back({ExchangeMisses(q, it->ref), OutsideCount(q, it->ref),
+                                   AgainCount(q, it->ref), std::fabs(it->minute - Time(q)), q,
+                                   it->ref});
         });
         LinkBest(perLog, Link::kExact);
     }
@@ -487,12 +516,16 @@ private:
                 const Ref p = it->ref;
                 if (p.log == q.log || Linked(p) || At(p).mode != l.mode) continue;
                 const Log& right = *m_logs[size_t(p.log)];
-                if (right.station == l.station || !MayBeBustOf(l.station, right.station)) continue;
+                // Alike as logged or as stations: a bust may move a sign across a '/'.
+                if (right.station == l.station ||
+                    (!MayBeBustOf(l.station, right.station) && !MayBeBustOf(l.call, right.call)))
+                    continue;
                 // The exchange must fit, but for a call one sign off that sent no log.
-                const int distance = CallDistance(l.station, right.station);
+                const int distance = std::min(CallDistance(l.station, right.station),
+                                              CallDistance(l.call, right.call));
                 const bool fits = SameExchange(l.exchRcvd, At(p).exchSent);
                 if (!fits && (entrants || distance > 1)) continue;
-                out.push_back({!fits, distance, std::fabs(it->minute - Time(q)), q, p});
+                out.push_back({!fits, distance, 0, std::fabs(it->minute - Time(q)), q, p});
             }
         });
         LinkBest(perLog, Link::kBust);
@@ -511,7 +544,7 @@ private:
                 for (auto it = from; it != to; ++it)
                     if ((Eligible(it->ref) || OtherBandOrMode(it->ref)) && !Linked(it->ref) &&
                         (band != BandOf(q) || At(it->ref).mode != At(q).mode))
-                        out.push_back({0, 0, std::fabs(it->minute - Time(q)), q, it->ref});
+                        out.push_back({0, 0, 0, std::fabs(it->minute - Time(q)), q, it->ref});
             }
         });
         LinkBest(perLog, Link::kMismatch);
@@ -572,6 +605,7 @@ private:
     std::vector<std::vector<Link>> m_how;       // per log, per line: how it was linked
     std::vector<std::vector<char>> m_eligible;  // per log, per line: may confirm another
     std::vector<std::vector<char>> m_outside;   // per log, per line: outside the period
+    std::vector<std::vector<char>> m_again;     // per log, per line: a QSO logged again
     std::vector<int> m_entrant;                 // per station id: its log, or -1
     std::vector<int> m_logsWith;                // per station id: how many logs have it
     std::vector<std::vector<Heard>> m_byLog;

@@ -11,7 +11,7 @@
 //    other logs' clocks as known so far: a constant, or a line over time when the gaps follow
 //    one; all logs again, a few rounds. A log with fewer than `minClockPairs` gaps in its
 //    cluster keeps its clock.
-// 2. The contest period, by the corrected clock (whole minutes of it: a correction below a
+// 2. The contest period, by the corrected clock (to the nearest minute; a correction below a
 //    minute moves no QSO out). A line outside it is not credited, but still confirms the
 //    other side; one far outside that whole days put inside has a wrong date and confirms
 //    at the time it meant.
@@ -19,8 +19,8 @@
 //    better partner is never stolen by a worse one:
 //    a. exact: the calls are each other's stations (operating indicators aside), same band
 //       and mode, within the window; the pair whose exchanges mirror each other first, then
-//       lines inside the period, then lines the rules do not count as dupes, then the
-//       nearest in time;
+//       lines inside the period, then lines that do not repeat a line a minute or two before
+//       (one QSO logged twice: the first line is the QSO), then the nearest in time;
 //    b. busted calls: a line whose station sent no log, against the lines of the other logs
 //       that name this log's station then, on its band and mode, from a station whose call
 //       is like the one logged (two signs changed at most, or a part of it) and that sent
@@ -82,6 +82,10 @@ struct Log {
     std::string station;  // the own call without operating indicators
     std::vector<Line> lines;
 };
+
+// Two lines of one log this close, same call and band, are one QSO logged twice rather than
+// two tries: seconds are cut and a log is written as the QSO ends.
+constexpr long kOneQsoMinutes = 2;
 
 struct Options {
     int windowMinutes = 5;         // two lines of one QSO lie at most this far apart

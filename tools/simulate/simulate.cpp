@@ -299,19 +299,28 @@ std::vector<std::string> ReadCallList(std::string_view text) {
 }
 
 std::string CwLookAlike(const std::string& call, std::mt19937& rng) {
+    // Within the home call, the longest part: a misheard /P or area digit leaves the station
+    // the same.
+    size_t from = 0, to = call.size();
+    for (size_t start = 0, best = 0; start <= call.size();) {
+        size_t end = call.find('/', start);
+        if (end == std::string::npos) end = call.size();
+        if (end - start > best) best = end - start, from = start, to = end;
+        start = end + 1;
+    }
     std::vector<std::pair<size_t, char>> choices;
-    for (size_t i = 0; i < call.size(); ++i)
-        for (const auto& [from, to] : kLookAlikes)
-            if (call[i] == from) choices.emplace_back(i, to);
-    // A lost sign as often as a misheard one; never the separator of a portable call.
-    if (call.size() > 3 && (choices.empty() || rng() % 3 == 0)) {
-        size_t at = std::uniform_int_distribution<size_t>(1, call.size() - 1)(rng);
-        if (call[at] != '/') return call.substr(0, at) + call.substr(at + 1);
+    for (size_t i = from; i < to; ++i)
+        for (const auto& [was, heard] : kLookAlikes)
+            if (call[i] == was) choices.emplace_back(i, heard);
+    // A lost sign as often as a misheard one.
+    if (to - from > 3 && (choices.empty() || rng() % 3 == 0)) {
+        size_t at = std::uniform_int_distribution<size_t>(from + 1, to - 1)(rng);
+        return call.substr(0, at) + call.substr(at + 1);
     }
     if (choices.empty()) return call + "E";  // a stray dit
-    auto [at, to] = choices[std::uniform_int_distribution<size_t>(0, choices.size() - 1)(rng)];
+    auto [at, heard] = choices[std::uniform_int_distribution<size_t>(0, choices.size() - 1)(rng)];
     std::string busted = call;
-    busted[at] = to;
+    busted[at] = heard;
     return busted;
 }
 
@@ -528,12 +537,12 @@ Contest Simulate(const std::vector<std::string>& calls, const Options& o) {
                 la.kind = lb.kind = "x_qso";
                 break;
             case kDupe: {
-                // The same QSO logged again a little later; the other log has it once, at
-                // the first time or at the second.
+                // The same QSO logged again a minute or two later (farther apart it would be a
+                // second try); the other log has it once, at the first time or at the second.
                 if (!aLogs) break;
                 Line again = la;
                 again.minute =
-                    std::min(24 * 60 - 1, la.minute + 1 + static_cast<int>(mistakeRng() % 3));
+                    std::min(24 * 60 - 1, la.minute + 1 + static_cast<int>(mistakeRng() % 2));
                 again.second = tick++;
                 again.verdict = "DUPE";
                 la.kind = again.kind = "dupe";
