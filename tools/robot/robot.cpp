@@ -212,6 +212,8 @@ void Robot::Route(httplib::Server& s) {
     // The body a little over the log's limit: the form's other fields and the multipart frame.
     s.set_payload_max_length(kMaxLogBytes + 256 * 1024);
     s.set_error_handler([](const httplib::Request&, httplib::Response& res) {
+        // Called for every status from 400 on: a page of the robot's own stays.
+        if (!res.body.empty()) return;
         const int status = res.status;
         if (status == 413)
             Send(res, 413, "Log refused",
