@@ -1,6 +1,7 @@
 // The log robot: entrants upload their logs and fetch their reports; the organiser checks and
 // publishes. One process, one SQLite file under the data folder.
 #include <httplib.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -131,6 +132,15 @@ int main(int argc, char** argv) {
     server.new_task_queue = [threads] { return new httplib::ThreadPool(size_t(threads)); };
     server.set_keep_alive_max_count(1000);
     robot->Route(server);
+    // The library listens with a backlog of 5; a deadline rush opens dozens of connections at
+    // once, and those beyond it wait a second for the SYN to be sent again. The socket is
+    // taken as the library makes it and listened on again, with room, once bound.
+    int listening = -1;
+    server.set_socket_options([&listening](int sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        listening = sock;
+    });
     if (port == 0) {
         port = server.bind_to_any_port(host);
     } else if (!server.bind_to_port(host, port)) {
@@ -140,6 +150,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "stats-robot: cannot listen on %s\n", listen.c_str());
         return 1;
     }
+    if (listening >= 0) ::listen(listening, 1024);
     running = &server;
     std::signal(SIGINT, Stop);
     std::signal(SIGTERM, Stop);
