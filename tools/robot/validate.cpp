@@ -110,7 +110,10 @@ Receipt Validate(std::string_view text, const tools::CountryFile& countries,
         return r;
     }
     r.format = read.cabrillo ? "Cabrillo" : "ADIF";
-    r.call = Upper(Trim(read.ownCall));
+    // A Cabrillo log names its call in its header; the reader would take it from the QSO
+    // lines, which is no answer to an entrant who left it out.
+    r.call = Upper(read.cabrillo ? (tags.count("CALLSIGN") ? tags["CALLSIGN"].value : "")
+                                 : Trim(read.ownCall));
     bool refuse = false;
     const int callLine = tags.count("CALLSIGN") ? tags["CALLSIGN"].line : 0;
     if (r.call.empty()) {
