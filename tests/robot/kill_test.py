@@ -4,6 +4,7 @@ restarted: every upload it acknowledged with a receipt is in its store, byte for
 
 Usage: kill_test.py STATS_ROBOT WORK_DIR
 """
+import http.client
 import os
 import shutil
 import sqlite3
@@ -40,7 +41,7 @@ def main():
                     sent[0] += 1
                 try:
                     status, page = upload(robot.url, log, timeout=5)
-                except OSError:
+                except (OSError, http.client.HTTPException):
                     continue  # the connection died with the robot: not acknowledged
                 code = receipt_of(page)
                 if status == 200 and code:
