@@ -40,8 +40,8 @@ Child StartRobot(const std::string& program, const std::string& data, const std:
     if (c.pid == 0) {
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
-        execl(program.c_str(), program.c_str(), "--data", data.c_str(), "--listen",
-              "127.0.0.1:0", "--password-file", pw.c_str(), "--contest-start", "2026-06-20 12:00",
+        execl(program.c_str(), program.c_str(), "--data", data.c_str(), "--listen", "127.0.0.1:0",
+              "--password-file", pw.c_str(), "--contest-start", "2026-06-20 12:00",
               static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -52,7 +52,8 @@ Child StartRobot(const std::string& program, const std::string& data, const std:
         line += ch;
     close(out[0]);
     std::smatch m;
-    if (std::regex_search(line, m, std::regex(R"x(127\.0\.0\.1:(\d+)/)x"))) c.port = std::stoi(m[1]);
+    if (std::regex_search(line, m, std::regex(R"x(127\.0\.0\.1:(\d+)/)x")))
+        c.port = std::stoi(m[1]);
     return c;
 }
 
@@ -121,8 +122,9 @@ int main(int argc, char** argv) {
                 const auto t0 = Clock::now();
                 auto res = cli.Post("/upload", items);
                 const double s = std::chrono::duration<double>(Clock::now() - t0).count();
-                const std::string code =
-                    res && res->status == 200 ? Match(res->body, R"x(id="receipt">([A-Z0-9-]+)<)x") : "";
+                const std::string code = res && res->status == 200
+                                             ? Match(res->body, R"x(id="receipt">([A-Z0-9-]+)<)x")
+                                             : "";
                 if (code.empty()) {
                     if (failed++ < 3)
                         std::fprintf(stderr, "upload %zu failed: %s\n", i,
@@ -141,26 +143,31 @@ int main(int argc, char** argv) {
     const double rush = std::chrono::duration<double>(Clock::now() - started).count();
     std::sort(latencies.begin(), latencies.end());
     auto pct = [&](double p) {
-        return latencies.empty() ? 0.0 : latencies[std::min(latencies.size() - 1,
-                                                           size_t(p * double(latencies.size())))];
+        return latencies.empty() ? 0.0
+                                 : latencies[std::min(latencies.size() - 1,
+                                                      size_t(p * double(latencies.size())))];
     };
-    std::printf("uploads: %zu acknowledged, %d failed, %d refused by the robot's rules, "
-                "in %.2f s with %d clients\n",
-                receipts.size(), failed.load(), refused.load(), rush, clients);
-    std::printf("throughput: %.1f uploads/s; latency p50 %.0f ms, p90 %.0f ms, p99 %.0f ms, "
-                "max %.0f ms\n",
-                double(receipts.size()) / rush, pct(0.5) * 1e3, pct(0.9) * 1e3, pct(0.99) * 1e3,
-                latencies.empty() ? 0.0 : latencies.back() * 1e3);
+    std::printf(
+        "uploads: %zu acknowledged, %d failed, %d refused by the robot's rules, "
+        "in %.2f s with %d clients\n",
+        receipts.size(), failed.load(), refused.load(), rush, clients);
+    std::printf(
+        "throughput: %.1f uploads/s; latency p50 %.0f ms, p90 %.0f ms, p99 %.0f ms, "
+        "max %.0f ms\n",
+        double(receipts.size()) / rush, pct(0.5) * 1e3, pct(0.9) * 1e3, pct(0.99) * 1e3,
+        latencies.empty() ? 0.0 : latencies.back() * 1e3);
 
     // The organiser logs in and checks them all.
     httplib::Client org("127.0.0.1", child.port);
     org.set_read_timeout(60, 0);
     auto form = org.Get("/organiser/login");
-    const std::string loginCookie = Match(form->get_header_value("Set-Cookie"), "(robot_login=[0-9a-f]+)");
+    const std::string loginCookie =
+        Match(form->get_header_value("Set-Cookie"), "(robot_login=[0-9a-f]+)");
     const std::string token = Match(form->body, R"x(name="csrf" value="([0-9a-f]+)")x");
     auto login = org.Post("/organiser/login", {{"Cookie", loginCookie}},
                           httplib::Params{{"csrf", token}, {"password", "load-bench-password"}});
-    const std::string session = Match(login->get_header_value("Set-Cookie"), "(robot_session=[0-9a-f]+)");
+    const std::string session =
+        Match(login->get_header_value("Set-Cookie"), "(robot_session=[0-9a-f]+)");
     httplib::Headers h = {{"Cookie", session}};
     auto page = org.Get("/organiser", h);
     const std::string csrf = Match(page->body, R"x(name="csrf" value="([0-9a-f]+)")x");
@@ -171,14 +178,12 @@ int main(int argc, char** argv) {
     for (;;) {
         auto p = org.Get("/organiser/check", h);
         status = p ? Match(p->body, R"x(id="status">([^<]*)<)x") : "";
-        if (status.rfind("Check done", 0) == 0 || status.find("failed") != std::string::npos)
-            break;
+        if (status.rfind("Check done", 0) == 0 || status.find("failed") != std::string::npos) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
     const double checkSeconds = std::chrono::duration<double>(Clock::now() - checkStart).count();
     std::printf("stored after the rush: %s uploads (acknowledged %zu, lost %ld)\n", stored.c_str(),
-                receipts.size(),
-                stored.empty() ? -1L : long(receipts.size()) - std::stol(stored));
+                receipts.size(), stored.empty() ? -1L : long(receipts.size()) - std::stol(stored));
     std::printf("check from the robot: %s; %.1f s from the button to the end\n", status.c_str(),
                 checkSeconds);
     kill(child.pid, SIGTERM);

@@ -2,6 +2,7 @@
 // of fault, and that a call's report goes only with a receipt code of that call.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -38,36 +39,49 @@ TEST(RobotValidate, NamesEveryFaultWithItsLine) {
     const std::string h = kHeader, q = kQso;
     const std::vector<Case> cases = {
         {"good", h + q + "END-OF-LOG:\n", true, -1, ""},
-        {"lower-case values", "START-OF-LOG: 3.0\nCALLSIGN: ea4zzz\nCATEGORY-MODE: cw\n" + q, true, -1, ""},
+        {"lower-case values", "START-OF-LOG: 3.0\nCALLSIGN: ea4zzz\nCATEGORY-MODE: cw\n" + q, true,
+         -1, ""},
         {"no callsign", "START-OF-LOG: 3.0\nCATEGORY-MODE: CW\n" + q, false, 0, "no CALLSIGN"},
         {"empty callsign", "START-OF-LOG: 3.0\nCALLSIGN:\n" + q, false, 2, "no CALLSIGN"},
         {"not a call", "START-OF-LOG: 3.0\nCALLSIGN: HELLO\n" + q, false, 2, "not a known"},
-        {"markup as call", "START-OF-LOG: 3.0\nCALLSIGN: <b>EA4ZZZ</b>\n" + q, false, 2, "not a known"},
+        {"markup as call", "START-OF-LOG: 3.0\nCALLSIGN: <b>EA4ZZZ</b>\n" + q, false, 2,
+         "not a known"},
         {"bad category value", h + "CATEGORY-POWER: ENORMOUS\n" + q, false, 5, "CATEGORY-POWER"},
         {"unknown category tag", h + "CATEGORY-COLOUR: RED\n" + q, false, 5, "no Cabrillo 3.0"},
         {"no qso line", h + "END-OF-LOG:\n", false, 0, "no QSO line"},
         {"only damaged lines", h + "QSO: 14020 CW\n", false, 5, "damaged QSO line"},
         {"damaged line among good", h + q + "QSO: 14020 CW 2026-06-20\n", true, 6, "damaged"},
-        {"outside the period", h + "QSO: 14020 CW 2026-06-22 1300 EA4ZZZ 599 M EA1ABC 599 BI\n", true, 5,
-         "outside the contest period"},
-        {"mode of another log", h + q + "QSO: 14200 PH 2026-06-20 1301 EA4ZZZ 59 M EA1ABD 59 BI\n", true, 6,
-         "mode SSB"},
-        {"band outside the contest", h + q + "QSO: 50100 CW 2026-06-20 1302 EA4ZZZ 599 M EA1ABD 599 BI\n", true,
-         6, "not in the contest"},
-        {"dupe", h + q + "QSO: 14020 CW 2026-06-20 1310 EA4ZZZ 599 M EA1ABC 599 BI\n", true, 6, "dupe"},
+        {"outside the period", h + "QSO: 14020 CW 2026-06-22 1300 EA4ZZZ 599 M EA1ABC 599 BI\n",
+         true, 5, "outside the contest period"},
+        {"mode of another log", h + q + "QSO: 14200 PH 2026-06-20 1301 EA4ZZZ 59 M EA1ABD 59 BI\n",
+         true, 6, "mode SSB"},
+        {"band outside the contest",
+         h + q + "QSO: 50100 CW 2026-06-20 1302 EA4ZZZ 599 M EA1ABD 599 BI\n", true, 6,
+         "not in the contest"},
+        {"dupe", h + q + "QSO: 14020 CW 2026-06-20 1310 EA4ZZZ 599 M EA1ABC 599 BI\n", true, 6,
+         "dupe"},
         {"no log at all", "hello, here is my log\n", false, 0, "neither"},
         {"binary", std::string("\x00\xff\x01START-OF-LOG:\x00", 17), false, -2, ""},
-        {"adif", "<EOH>\n<CALL:6>EA1ABC<QSO_DATE:8>20260620<TIME_ON:4>1300<BAND:3>20m<MODE:2>CW"
-                 "<STATION_CALLSIGN:6>EA4ZZZ<SRX_STRING:2>BI<STX_STRING:1>M<EOR>\n", true, -1, ""},
-        {"adif without own call", "<EOH>\n<CALL:6>EA1ABC<QSO_DATE:8>20260620<TIME_ON:4>1300"
-                                  "<BAND:3>20m<MODE:2>CW<EOR>\n", false, 0, "STATION_CALLSIGN"},
+        {"adif",
+         "<EOH>\n<CALL:6>EA1ABC<QSO_DATE:8>20260620<TIME_ON:4>1300<BAND:3>20m<MODE:2>CW"
+         "<STATION_CALLSIGN:6>EA4ZZZ<SRX_STRING:2>BI<STX_STRING:1>M<EOR>\n",
+         true, -1, ""},
+        {"adif without own call",
+         "<EOH>\n<CALL:6>EA1ABC<QSO_DATE:8>20260620<TIME_ON:4>1300"
+         "<BAND:3>20m<MODE:2>CW<EOR>\n",
+         false, 0, "STATION_CALLSIGN"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const robot::Receipt r = robot::Validate(c.text, Countries(), {});
         EXPECT_EQ(r.accepted, c.accepted);
+        // The receipt marks exactly the reasons of a refusal.
+        EXPECT_EQ(std::any_of(r.problems.begin(), r.problems.end(),
+                              [](const robot::Problem& p) { return p.refuses; }),
+                  !c.accepted);
         if (c.line == -1) {
-            EXPECT_TRUE(r.problems.empty()) << r.problems.front().line << " " << r.problems.front().text;
+            EXPECT_TRUE(r.problems.empty())
+                << r.problems.front().line << " " << r.problems.front().text;
             EXPECT_GT(r.claimedScore, 0);
         } else if (c.line >= 0) {
             bool found = false;

@@ -62,7 +62,8 @@ int main(int argc, char** argv) {
     app.add_option("--country-file", countryFile, "the country file (" + countryFile + ")");
     app.add_flag("--secure-cookies", config.secureCookies,
                  "behind a TLS server: cookies are sent over https only");
-    app.add_option("--threads", threads, "connections served at once (64)")->check(CLI::Range(2, 1024));
+    app.add_option("--threads", threads, "connections served at once (64)")
+        ->check(CLI::Range(2, 1024));
     if (auto code = tools::ParseCommandLine(app, argc, argv)) return *code;
     auto when = [](const std::string& text, const char* option, COleDateTime& out) {
         if (text.empty() || tools::ParseWhen(text, out)) return true;

@@ -26,8 +26,7 @@ const char* kStyle =
 
 std::string Page(const std::string& title, const std::string& body, const std::string& head = "") {
     return "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" +
-           Html(title) + " - SOLSTICE RACE log robot</title><style>" + kStyle + "</style>" +
-           head +
+           Html(title) + " - SOLSTICE RACE log robot</title><style>" + kStyle + "</style>" + head +
            "</head><body><nav><a href=\"/\">Upload a log</a><a href=\"/received\">Logs "
            "received</a><a href=\"/results\">Results</a><a href=\"/lcr\">Your log-checking "
            "report</a><a href=\"/organiser\">Organiser</a></nav><h1>" +
@@ -142,13 +141,26 @@ std::string Html(std::string_view text) {
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&#39;"; break;
-            case '\0': out += "\xEF\xBF\xBD"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            case '\0':
+                out += "\xEF\xBF\xBD";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -177,9 +189,9 @@ Robot::~Robot() {
 
 bool Robot::SetPassword(const std::string& password) {
     char hash[crypto_pwhash_STRBYTES];
-    if (crypto_pwhash_str_alg(hash, password.data(), password.size(),
-                              crypto_pwhash_OPSLIMIT_INTERACTIVE,
-                              crypto_pwhash_MEMLIMIT_INTERACTIVE, crypto_pwhash_ALG_ARGON2ID13) != 0)
+    if (crypto_pwhash_str_alg(
+            hash, password.data(), password.size(), crypto_pwhash_OPSLIMIT_INTERACTIVE,
+            crypto_pwhash_MEMLIMIT_INTERACTIVE, crypto_pwhash_ALG_ARGON2ID13) != 0)
         return false;
     store_->SetSetting("password", hash);
     return true;
@@ -225,15 +237,18 @@ void Robot::Route(httplib::Server& s) {
         else
             Send(res, status, "Error", "<p>The request could not be served.</p>");
     });
-    s.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
-        Send(res, 500, "Error", "<p>The robot could not answer this request. Nothing was lost: "
-                                "try again in a moment.</p>");
-    });
+    s.set_exception_handler(
+        [](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
+            Send(res, 500, "Error",
+                 "<p>The robot could not answer this request. Nothing was lost: "
+                 "try again in a moment.</p>");
+        });
     s.Get("/", [](const httplib::Request&, httplib::Response& res) {
         Send(res, 200, "Upload a log", UploadForm(""));
     });
     s.Post("/upload", [this](const httplib::Request& q, httplib::Response& r) { Upload(q, r); });
-    s.Get("/received", [this](const httplib::Request& q, httplib::Response& r) { ReceivedPage(q, r); });
+    s.Get("/received",
+          [this](const httplib::Request& q, httplib::Response& r) { ReceivedPage(q, r); });
     s.Get("/results", [this](const httplib::Request&, httplib::Response& res) {
         const std::string page = store_->PublishedResults();
         if (page.empty()) {
@@ -245,8 +260,10 @@ void Robot::Route(httplib::Server& s) {
     });
     s.Get("/lcr", [this](const httplib::Request& q, httplib::Response& r) { LcrFetch(q, r); });
     s.Post("/lcr", [this](const httplib::Request& q, httplib::Response& r) { LcrFetch(q, r); });
-    s.Get("/organiser/login", [this](const httplib::Request& q, httplib::Response& r) { Login(q, r); });
-    s.Post("/organiser/login", [this](const httplib::Request& q, httplib::Response& r) { Login(q, r); });
+    s.Get("/organiser/login",
+          [this](const httplib::Request& q, httplib::Response& r) { Login(q, r); });
+    s.Post("/organiser/login",
+           [this](const httplib::Request& q, httplib::Response& r) { Login(q, r); });
     s.Post("/organiser/logout", [this](const httplib::Request& req, httplib::Response& res) {
         std::string csrf;
         if (!Authorised(req, res, true, csrf)) return;
@@ -254,15 +271,22 @@ void Robot::Route(httplib::Server& s) {
             std::lock_guard<std::mutex> lock(sessionsMutex_);
             sessions_.erase(Cookie(req, "robot_session"));
         }
-        res.set_header("Set-Cookie", "robot_session=; Path=/; Max-Age=0; HttpOnly; SameSite=Strict");
+        res.set_header("Set-Cookie",
+                       "robot_session=; Path=/; Max-Age=0; HttpOnly; SameSite=Strict");
         res.set_redirect("/organiser/login", 303);
     });
-    s.Get("/organiser", [this](const httplib::Request& q, httplib::Response& r) { Organiser(q, r); });
-    s.Get("/organiser/history", [this](const httplib::Request& q, httplib::Response& r) { History(q, r); });
-    s.Get("/organiser/log", [this](const httplib::Request& q, httplib::Response& r) { Download(q, r); });
-    s.Post("/organiser/check", [this](const httplib::Request& q, httplib::Response& r) { StartCheck(q, r); });
-    s.Get("/organiser/check", [this](const httplib::Request& q, httplib::Response& r) { CheckPage(q, r); });
-    s.Post("/organiser/publish", [this](const httplib::Request& q, httplib::Response& r) { Publish(q, r); });
+    s.Get("/organiser",
+          [this](const httplib::Request& q, httplib::Response& r) { Organiser(q, r); });
+    s.Get("/organiser/history",
+          [this](const httplib::Request& q, httplib::Response& r) { History(q, r); });
+    s.Get("/organiser/log",
+          [this](const httplib::Request& q, httplib::Response& r) { Download(q, r); });
+    s.Post("/organiser/check",
+           [this](const httplib::Request& q, httplib::Response& r) { StartCheck(q, r); });
+    s.Get("/organiser/check",
+          [this](const httplib::Request& q, httplib::Response& r) { CheckPage(q, r); });
+    s.Post("/organiser/publish",
+           [this](const httplib::Request& q, httplib::Response& r) { Publish(q, r); });
 }
 
 void Robot::Upload(const httplib::Request& req, httplib::Response& res) {
@@ -320,17 +344,19 @@ void Robot::Upload(const httplib::Request& req, httplib::Response& res) {
     body += r.accepted ? "<p class=\"ok\" id=\"verdict\">Accepted: your log is stored and will be "
                          "checked.</p>"
                        : "<p class=\"bad\" id=\"verdict\">Refused: the log was stored as sent, "
-                         "but it cannot be checked until the problems marked below are "
-                         "mended. Upload it again when they are.</p>";
+                         "but it cannot be checked until the problems marked in red below "
+                         "are mended. Upload it again when they are.</p>";
     if (u.late)
-        body += "<p class=\"bad\" id=\"late\">This upload arrived after the deadline and is "
-                "marked late.</p>";
+        body +=
+            "<p class=\"bad\" id=\"late\">This upload arrived after the deadline and is "
+            "marked late.</p>";
     body += "<table><tr><th>Call</th><td id=\"call\">" + Html(r.call) + "</td></tr>" +
             "<tr><th>Category</th><td>" + Html(r.category) + "</td></tr>" +
-            "<tr><th>Format</th><td>" + Html(r.format) + "</td></tr>" +
-            "<tr><th>File</th><td>" + Html(fileName.empty() ? "(pasted text)" : fileName) +
-            "</td></tr><tr><th>Size</th><td>" + std::to_string(u.bytes.size()) + " bytes</td></tr>" +
-            "<tr><th>QSO lines read</th><td id=\"qsos\">" + std::to_string(r.qsoLines) +
+            "<tr><th>Format</th><td>" + Html(r.format) + "</td></tr>" + "<tr><th>File</th><td>" +
+            Html(fileName.empty() ? "(pasted text)" : fileName) +
+            "</td></tr><tr><th>Size</th><td>" + std::to_string(u.bytes.size()) +
+            " bytes</td></tr>" + "<tr><th>QSO lines read</th><td id=\"qsos\">" +
+            std::to_string(r.qsoLines) +
             "</td></tr><tr><th>Claimed score, as the plug-in computes it</th><td id=\"score\">" +
             std::to_string(r.claimedScore) +
             "</td></tr><tr><th>CLAIMED-SCORE in your log</th><td id=\"logscore\">" +
@@ -342,8 +368,10 @@ void Robot::Upload(const httplib::Request& req, httplib::Response& res) {
         body += "<h2>Problems (" + std::to_string(r.problems.size()) +
                 ")</h2><table id=\"problems\"><tr><th>Line</th><th>Problem</th></tr>";
         for (const Problem& p : r.problems)
-            body += "<tr><td>" + (p.line ? std::to_string(p.line) : std::string("-")) +
-                    "</td><td>" + Html(p.text) + "</td></tr>";
+            body += std::string(p.refuses ? "<tr class=\"bad\">" : "<tr>") + "<td>" +
+                    (p.line ? std::to_string(p.line) : std::string("-")) + "</td><td>" +
+                    Html(p.text) + (p.refuses ? " (the log is refused for this)" : "") +
+                    "</td></tr>";
         body += "</table>";
     }
     body += "<h2>Your receipt code</h2><p class=\"code\" id=\"receipt\">" + Html(u.receipt) +
@@ -364,14 +392,16 @@ void Robot::ReceivedPage(const httplib::Request& req, httplib::Response& res) {
         if (category.empty() || r.category == category) rows.push_back(r);
     }
     if (sort == "time")
-        std::stable_sort(rows.begin(), rows.end(),
-                         [](const Received& a, const Received& b) { return a.received > b.received; });
+        std::stable_sort(rows.begin(), rows.end(), [](const Received& a, const Received& b) {
+            return a.received > b.received;
+        });
     else if (sort == "qsos")
         std::stable_sort(rows.begin(), rows.end(),
                          [](const Received& a, const Received& b) { return a.qsos > b.qsos; });
-    std::string body = "<form method=\"get\" action=\"/received\"><label for=\"category\">"
-                       "Category</label><select id=\"category\" name=\"category\">"
-                       "<option value=\"\">all</option>";
+    std::string body =
+        "<form method=\"get\" action=\"/received\"><label for=\"category\">"
+        "Category</label><select id=\"category\" name=\"category\">"
+        "<option value=\"\">all</option>";
     for (const std::string& c : categories)
         body += "<option value=\"" + Html(c) + "\"" + (c == category ? " selected" : "") + ">" +
                 Html(c.empty() ? "(none given)" : c) + "</option>";
@@ -411,7 +441,8 @@ void Robot::LcrFetch(const httplib::Request& req, httplib::Response& res) {
     if (!report) {
         Send(res, 403, "Your log-checking report",
              "<p class=\"bad\" id=\"error\">No report for this call and receipt code. Give your "
-             "own call and the code of one of its uploads.</p>" + form);
+             "own call and the code of one of its uploads.</p>" +
+                 form);
         return;
     }
     Send(res, 200, "Log-checking report of " + call, "<pre id=\"lcr\">" + Html(*report) + "</pre>");
@@ -435,8 +466,9 @@ void Robot::Login(const httplib::Request& req, httplib::Response& res) {
         return;
     }
     if (!SameSecret(Cookie(req, "robot_login"), req.get_param_value("csrf"))) {
-        form(403, "<p class=\"bad\" id=\"error\">The form's token is missing or stale: log in "
-                  "again from this page.</p>");
+        form(403,
+             "<p class=\"bad\" id=\"error\">The form's token is missing or stale: log in "
+             "again from this page.</p>");
         return;
     }
     {
@@ -460,9 +492,10 @@ void Robot::Login(const httplib::Request& req, httplib::Response& res) {
         ++failures_;
         const int wait = std::min(60, 1 << std::min(failures_ - 1, 6));
         nextLogin_ = std::chrono::steady_clock::now() + std::chrono::seconds(wait);
-        form(403, "<p class=\"bad\" id=\"error\">Wrong password. The next attempt is possible "
-                  "in " +
-                      std::to_string(wait) + " s.</p>");
+        form(403,
+             "<p class=\"bad\" id=\"error\">Wrong password. The next attempt is possible "
+             "in " +
+                 std::to_string(wait) + " s.</p>");
         return;
     }
     failures_ = 0;
@@ -514,8 +547,8 @@ void Robot::Organiser(const httplib::Request& req, httplib::Response& res) {
                        "<h2>Latest logs</h2><table id=\"logs\"><tr><th>Call</th><th>Category"
                        "</th><th>QSOs</th><th>Latest upload</th><th>Uploads</th></tr>";
     for (const Received& r : latest)
-        body += "<tr><td><a href=\"/organiser/history?call=" + Html(UrlEncode(r.call)) +
-                "\">" + Html(r.call) + "</a></td><td>" + Html(r.category) + "</td><td>" +
+        body += "<tr><td><a href=\"/organiser/history?call=" + Html(UrlEncode(r.call)) + "\">" +
+                Html(r.call) + "</a></td><td>" + Html(r.category) + "</td><td>" +
                 std::to_string(r.qsos) + "</td><td>" + Html(r.received) +
                 (r.late ? " <b>late</b>" : "") + "</td><td>" + std::to_string(r.uploads) +
                 "</td></tr>";
@@ -527,9 +560,10 @@ void Robot::History(const httplib::Request& req, httplib::Response& res) {
     std::string csrf;
     if (!Authorised(req, res, false, csrf)) return;
     const std::string call = req.has_param("call") ? Upper(req.get_param_value("call")) : "";
-    std::string body = "<table id=\"history\"><tr><th>#</th><th>Call</th><th>Received (UTC)</th>"
-                       "<th>Verdict</th><th>QSOs</th><th>Claimed (plug-in / log)</th>"
-                       "<th>E-mail</th><th>Problems</th><th>Log</th></tr>";
+    std::string body =
+        "<table id=\"history\"><tr><th>#</th><th>Call</th><th>Received (UTC)</th>"
+        "<th>Verdict</th><th>QSOs</th><th>Claimed (plug-in / log)</th>"
+        "<th>E-mail</th><th>Problems</th><th>Log</th></tr>";
     for (const robot::Upload& u : store_->History(call)) {
         const long problems = std::count(u.problems.begin(), u.problems.end(), '\n');
         body += "<tr><td>" + std::to_string(u.id) + "</td><td>" + Html(u.call) + "</td><td>" +
@@ -591,8 +625,9 @@ void Robot::StartCheck(const httplib::Request& req, httplib::Response& res) {
         if (!u) continue;
         const fs::path file = folder / (std::to_string(id) + ".log");
         if (!tools::WriteWholeFile(file, u->bytes)) {
-            Send(res, 500, "Check", "<p class=\"bad\">The logs cannot be written to " +
-                                        Html(folder.string()) + ".</p>");
+            Send(res, 500, "Check",
+                 "<p class=\"bad\">The logs cannot be written to " + Html(folder.string()) +
+                     ".</p>");
             return;
         }
         files.push_back(file.string());
@@ -634,14 +669,16 @@ void Robot::CheckPage(const httplib::Request& req, httplib::Response& res) {
     if (!Authorised(req, res, false, csrf)) return;
     std::lock_guard<std::mutex> lock(checkMutex_);
     const auto now = std::chrono::steady_clock::now();
-    auto seconds = [](auto d) { return std::to_string(std::chrono::duration_cast<std::chrono::seconds>(d).count()); };
+    auto seconds = [](auto d) {
+        return std::to_string(std::chrono::duration_cast<std::chrono::seconds>(d).count());
+    };
     std::string body;
     std::string head;
     if (checkRunning_) {
         // Refreshes itself: the page works without JavaScript.
         head = "<meta http-equiv=\"refresh\" content=\"1\">";
-        body = "<p id=\"status\">Checking " + std::to_string(checkLogs_) + " logs: " +
-               Html(checkStep_) + " (" + seconds(now - checkStarted_) + " s)</p>";
+        body = "<p id=\"status\">Checking " + std::to_string(checkLogs_) +
+               " logs: " + Html(checkStep_) + " (" + seconds(now - checkStarted_) + " s)</p>";
     } else if (!checkError_.empty()) {
         body = "<p class=\"bad\" id=\"status\">The check failed: " + Html(checkError_) + "</p>";
     } else if (checked_) {
@@ -676,8 +713,9 @@ void Robot::Publish(const httplib::Request& req, httplib::Response& res) {
         if (!checkRunning_) c = checked_;
     }
     if (!c) {
-        Send(res, 409, "Publish", "<p class=\"bad\" id=\"error\">There is no finished check to "
-                                  "publish.</p>");
+        Send(res, 409, "Publish",
+             "<p class=\"bad\" id=\"error\">There is no finished check to "
+             "publish.</p>");
         return;
     }
     std::vector<std::pair<std::string, std::string>> lcrs;

@@ -65,8 +65,8 @@ private:
     void CheckPage(const httplib::Request& req, httplib::Response& res);
     void Publish(const httplib::Request& req, httplib::Response& res);
     // The session of the request, or nullptr with a refusal (or a login redirect) in `res`.
-    const Session* Authorised(const httplib::Request& req, httplib::Response& res,
-                              bool needToken, std::string& csrf);
+    const Session* Authorised(const httplib::Request& req, httplib::Response& res, bool needToken,
+                              std::string& csrf);
     std::string Now() const;
     bool Late() const;
 

@@ -136,12 +136,12 @@ std::vector<Received> Store::Latest() {
 
 std::vector<Upload> Store::History(const std::string& call) {
     std::lock_guard<std::mutex> lock(mutex_);
-    Statement s(db_, call.empty() ? (std::string("SELECT ") + kColumns +
-                                     " FROM uploads ORDER BY id DESC")
-                                        .c_str()
-                                  : (std::string("SELECT ") + kColumns +
-                                     " FROM uploads WHERE call = ?1 ORDER BY id DESC")
-                                        .c_str());
+    Statement s(
+        db_,
+        call.empty()
+            ? (std::string("SELECT ") + kColumns + " FROM uploads ORDER BY id DESC").c_str()
+            : (std::string("SELECT ") + kColumns + " FROM uploads WHERE call = ?1 ORDER BY id DESC")
+                  .c_str());
     if (!call.empty()) s.Bind(1, call);
     std::vector<Upload> out;
     while (s.Step())
@@ -151,7 +151,8 @@ std::vector<Upload> Store::History(const std::string& call) {
 
 std::optional<Upload> Store::Get(std::int64_t id) {
     std::lock_guard<std::mutex> lock(mutex_);
-    Statement s(db_, (std::string("SELECT ") + kColumns + ", bytes FROM uploads WHERE id = ?1").c_str());
+    Statement s(db_,
+                (std::string("SELECT ") + kColumns + ", bytes FROM uploads WHERE id = ?1").c_str());
     s.Bind(1, id);
     if (!s.Step()) return std::nullopt;
     Upload u = Row(s);
@@ -161,8 +162,7 @@ std::optional<Upload> Store::Get(std::int64_t id) {
 
 std::vector<std::int64_t> Store::LatestIds() {
     std::lock_guard<std::mutex> lock(mutex_);
-    Statement s(db_,
-                "SELECT MAX(id) FROM uploads WHERE accepted = 1 GROUP BY call ORDER BY call");
+    Statement s(db_, "SELECT MAX(id) FROM uploads WHERE accepted = 1 GROUP BY call ORDER BY call");
     std::vector<std::int64_t> out;
     while (s.Step())
         out.push_back(s.Int(0));

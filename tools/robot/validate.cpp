@@ -29,15 +29,15 @@ const std::map<std::string, std::vector<std::string>>& CategoryValues() {
     static const std::map<std::string, std::vector<std::string>> values = {
         {"CATEGORY-ASSISTED", {"ASSISTED", "NON-ASSISTED"}},
         {"CATEGORY-BAND",
-         {"ALL", "160M", "80M", "40M", "20M", "15M", "10M", "6M", "4M", "2M", "222", "432", "902",
-          "1.2G", "2.3G", "3.4G", "5.7G", "10G", "24G", "47G", "75G", "122G", "134G", "241G",
-          "LIGHT", "VHF-3-BAND", "VHF-FM-ONLY"}},
+         {"ALL", "160M", "80M", "40M",  "20M",  "15M",  "10M",   "6M",         "4M",
+          "2M",  "222",  "432", "902",  "1.2G", "2.3G", "3.4G",  "5.7G",       "10G",
+          "24G", "47G",  "75G", "122G", "134G", "241G", "LIGHT", "VHF-3-BAND", "VHF-FM-ONLY"}},
         {"CATEGORY-MODE", {"CW", "DIGI", "FM", "RTTY", "SSB", "MIXED"}},
         {"CATEGORY-OPERATOR", {"SINGLE-OP", "MULTI-OP", "CHECKLOG"}},
         {"CATEGORY-POWER", {"HIGH", "LOW", "QRP"}},
         {"CATEGORY-STATION",
-         {"DISTRIBUTED", "FIXED", "MOBILE", "PORTABLE", "ROVER", "ROVER-LIMITED",
-          "ROVER-UNLIMITED", "EXPEDITION", "HQ", "SCHOOL", "EXPLORER"}},
+         {"DISTRIBUTED", "FIXED", "MOBILE", "PORTABLE", "ROVER", "ROVER-LIMITED", "ROVER-UNLIMITED",
+          "EXPEDITION", "HQ", "SCHOOL", "EXPLORER"}},
         {"CATEGORY-TIME", {"6-HOURS", "8-HOURS", "12-HOURS", "24-HOURS"}},
         {"CATEGORY-TRANSMITTER", {"ONE", "TWO", "LIMITED", "UNLIMITED", "SWL"}},
         {"CATEGORY-OVERLAY", {"CLASSIC", "ROOKIE", "TB-WIRES", "YOUTH", "NOVICE-TECH", "OVER-50"}},
@@ -71,17 +71,27 @@ bool CallShaped(std::string_view call) {
     bool digit = false, letter = false;
     for (char c : call) {
         const auto u = static_cast<unsigned char>(c);
-        if (std::isdigit(u)) digit = true;
-        else if (std::isupper(u)) letter = true;
-        else if (c != '/') return false;
+        if (std::isdigit(u))
+            digit = true;
+        else if (std::isupper(u))
+            letter = true;
+        else if (c != '/')
+            return false;
     }
     return digit && letter && call.front() != '/' && call.back() != '/';
 }
 
-Receipt Validate(std::string_view text, const tools::CountryFile& countries,
-                 const Period& period) {
+Receipt Validate(std::string_view text, const tools::CountryFile& countries, const Period& period) {
     Receipt r;
-    auto problem = [&](int line, std::string what) { r.problems.push_back({line, std::move(what)}); };
+    auto problem = [&](int line, std::string what) {
+        r.problems.push_back({line, std::move(what)});
+    };
+    // A problem for which the log is refused.
+    bool refuse = false;
+    auto refusal = [&](int line, std::string what) {
+        r.problems.push_back({line, std::move(what), true});
+        refuse = true;
+    };
 
     // The Cabrillo header as written: each tag with its line.
     std::map<std::string, Tag> tags;
@@ -90,8 +100,8 @@ Receipt Validate(std::string_view text, const tools::CountryFile& countries,
         int number = 0;
         for (size_t at = 0; at < text.size();) {
             size_t next = text.find('\n', at);
-            std::string_view line =
-                text.substr(at, next == std::string_view::npos ? std::string_view::npos : next - at);
+            std::string_view line = text.substr(
+                at, next == std::string_view::npos ? std::string_view::npos : next - at);
             at = next == std::string_view::npos ? text.size() : next + 1;
             ++number;
             const size_t colon = line.find(':');
@@ -106,7 +116,7 @@ Receipt Validate(std::string_view text, const tools::CountryFile& countries,
 
     tools::ReadLog read = tools::ReadAnyLog(text, {});
     if (!read.recognised) {
-        problem(0, "neither a Cabrillo log (START-OF-LOG:) nor an ADIF log");
+        refusal(0, "neither a Cabrillo log (START-OF-LOG:) nor an ADIF log");
         return r;
     }
     r.format = read.cabrillo ? "Cabrillo" : "ADIF";
@@ -114,28 +124,24 @@ Receipt Validate(std::string_view text, const tools::CountryFile& countries,
     // lines, which is no answer to an entrant who left it out.
     r.call = Upper(read.cabrillo ? (tags.count("CALLSIGN") ? tags["CALLSIGN"].value : "")
                                  : Trim(read.ownCall));
-    bool refuse = false;
     const int callLine = tags.count("CALLSIGN") ? tags["CALLSIGN"].line : 0;
     if (r.call.empty()) {
-        problem(callLine, read.cabrillo ? "no CALLSIGN: the log must name its own call"
-                                        : "no STATION_CALLSIGN or OPERATOR field names the own call");
-        refuse = true;
+        refusal(callLine, read.cabrillo
+                              ? "no CALLSIGN: the log must name its own call"
+                              : "no STATION_CALLSIGN or OPERATOR field names the own call");
     } else if (!CallShaped(r.call) || countries.Resolve(r.call).entity.empty()) {
-        problem(callLine, "CALLSIGN " + r.call + " is not a known amateur call");
-        refuse = true;
+        refusal(callLine, "CALLSIGN " + r.call + " is not a known amateur call");
     }
     if (read.cabrillo) {
         for (const auto& [line, tag] : categoryLines) {
             auto allowed = CategoryValues().find(tag);
             const std::string value = Upper(tags[tag].line == line ? tags[tag].value : "");
             if (allowed == CategoryValues().end()) {
-                problem(line, tag + " is no Cabrillo 3.0 category");
-                refuse = true;
+                refusal(line, tag + " is no Cabrillo 3.0 category");
             } else if (tags[tag].line == line &&
                        std::find(allowed->second.begin(), allowed->second.end(), value) ==
                            allowed->second.end()) {
-                problem(line, tag + ": '" + tags[tag].value + "' is not one of its values");
-                refuse = true;
+                refusal(line, tag + ": '" + tags[tag].value + "' is not one of its values");
             }
         }
         for (const char* t : {"CATEGORY-OPERATOR", "CATEGORY-MODE", "CATEGORY-POWER",
@@ -148,8 +154,7 @@ Receipt Validate(std::string_view text, const tools::CountryFile& countries,
     }
     r.qsoLines = static_cast<int>(read.qsos.size());
     if (read.qsos.empty()) {
-        problem(0, read.damaged.empty() ? "no QSO line" : "no QSO line that can be read");
-        refuse = true;
+        refusal(0, read.damaged.empty() ? "no QSO line" : "no QSO line that can be read");
     }
     for (const tools::DamagedRecord& d : read.damaged)
         problem(d.line, "damaged QSO line: " + (d.field.empty() ? "" : d.field + ": ") + d.reason);
@@ -171,8 +176,9 @@ Receipt Validate(std::string_view text, const tools::CountryFile& countries,
             cwLines += q.mode == "CW", ssbLines += q.mode == "SSB";
         std::string mode = tags.count("CATEGORY-MODE") ? Upper(tags["CATEGORY-MODE"].value) : "";
         if (mode.empty()) mode = Upper(read.categoryMode);
-        const bool cw = mode == "CW" ? true : (mode == "SSB" || mode == "PH") ? false
-                                                                              : cwLines >= ssbLines;
+        const bool cw = mode == "CW"                      ? true
+                        : (mode == "SSB" || mode == "PH") ? false
+                                                          : cwLines >= ssbLines;
         std::vector<size_t> order(read.qsos.size());
         for (size_t i = 0; i < order.size(); ++i)
             order[i] = i;
@@ -185,11 +191,13 @@ Receipt Validate(std::string_view text, const tools::CountryFile& countries,
             if (read.qsos[i].time.m_status != COleDateTime::valid || t < start.m_dt ||
                 t >= end.m_dt) {
                 outside[i] = 1;
-                problem(read.qsos[i].line, "outside the contest period (" + start.Format("%Y-%m-%d %H:%M") +
-                                               " to " + end.Format("%Y-%m-%d %H:%M") + " UTC)");
+                problem(read.qsos[i].line, "outside the contest period (" +
+                                               start.Format("%Y-%m-%d %H:%M") + " to " +
+                                               end.Format("%Y-%m-%d %H:%M") + " UTC)");
             }
         }
-        const tools::Resolution own = r.call.empty() ? tools::Resolution{} : countries.Resolve(r.call);
+        const tools::Resolution own =
+            r.call.empty() ? tools::Resolution{} : countries.Resolve(r.call);
         engine::Contest contest;
         contest.SetMode(cw);
         engine::ResetArgs reset;

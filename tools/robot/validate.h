@@ -13,16 +13,17 @@ namespace robot {
 struct Problem {
     int line = 0;  // from 1; 0 for the log as a whole
     std::string text;
+    bool refuses = false;  // the log is refused for it
 };
 
 struct Receipt {
     bool accepted = false;
-    std::string call;      // upper case; empty when the log names none
-    std::string category;  // the CATEGORY-* values joined, "" for ADIF
-    std::string format;    // "Cabrillo" or "ADIF"
-    int qsoLines = 0;      // QSO lines read (damaged ones not counted)
-    int claimedScore = 0;  // the engine's score of the log as submitted
-    std::string logClaimed;  // the log's own CLAIMED-SCORE, as written
+    std::string call;               // upper case; empty when the log names none
+    std::string category;           // the CATEGORY-* values joined, "" for ADIF
+    std::string format;             // "Cabrillo" or "ADIF"
+    int qsoLines = 0;               // QSO lines read (damaged ones not counted)
+    int claimedScore = 0;           // the engine's score of the log as submitted
+    std::string logClaimed;         // the log's own CLAIMED-SCORE, as written
     std::vector<Problem> problems;  // by line
 };
 
