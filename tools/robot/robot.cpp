@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <set>
 
@@ -238,10 +239,22 @@ void Robot::Route(httplib::Server& s) {
             Send(res, status, "Error", "<p>The request could not be served.</p>");
     });
     s.set_exception_handler(
-        [](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
+        [](const httplib::Request& req, httplib::Response& res, std::exception_ptr e) {
+            // The organiser reads why on the robot's error output; the entrant is told that
+            // an upload that met it was not stored.
+            try {
+                std::rethrow_exception(e);
+            } catch (const std::exception& x) {
+                std::fprintf(stderr, "stats-robot: %s %s: %s\n", req.method.c_str(),
+                             req.path.c_str(), x.what());
+            } catch (...) {
+                std::fprintf(stderr, "stats-robot: %s %s failed\n", req.method.c_str(),
+                             req.path.c_str());
+            }
             Send(res, 500, "Error",
-                 "<p>The robot could not answer this request. Nothing was lost: "
-                 "try again in a moment.</p>");
+                 "<p class=\"bad\">The robot could not answer this request. An upload that "
+                 "met this was not stored and has no receipt: send it again in a "
+                 "moment.</p>");
         });
     s.Get("/", [](const httplib::Request&, httplib::Response& res) {
         Send(res, 200, "Upload a log", UploadForm(""));
