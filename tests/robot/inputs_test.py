@@ -7,13 +7,16 @@ and a later upload of the same call replacing the earlier one on the public list
 Usage: inputs_test.py STATS_ROBOT WORK_DIR
 """
 import os
+import re
 import shutil
 import sys
+import urllib.error
+import urllib.parse
 import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from robot_util import (Robot, cabrillo, check, failures, multipart, post,  # noqa: E402
-                        receipt_of, upload)
+from robot_util import (PASSWORD, Robot, cabrillo, check, failures, multipart,  # noqa: E402
+                        post, receipt_of, upload)
 
 LIMIT = 5 * 1024 * 1024
 
@@ -88,6 +91,52 @@ def run(robot):
     check(status == 404 and "not published" in page, "no report before publishing")
     with urllib.request.urlopen(url + "/organiser/log?id=1") as r:
         check(r.url.endswith("/organiser/login"), "a download without a session goes to the login")
+
+    # The organiser downloads a log exactly as it was sent, under a name of the robot's own.
+    sent = cabrillo("EA7ZZZ", 4).replace(b"SINGLE-OP", b"SINGLE-OP\xff\x00\xe9", 1)
+    status, page = upload(url, sent, filename="../EA7ZZZ.cbr")
+    check(status == 200, "a log with bytes of no encoding is taken")
+    cookie = login(url)
+    with urllib.request.urlopen(urllib.request.Request(
+            url + "/organiser/history?call=EA7ZZZ", headers={"Cookie": cookie})) as r:
+        ids = re.findall(r'/organiser/log\?id=(\d+)"', r.read().decode())
+    check(len(ids) == 1, f"the organiser's history of the call ({ids})")
+    with urllib.request.urlopen(urllib.request.Request(
+            url + f"/organiser/log?id={ids[0]}", headers={"Cookie": cookie})) as r:
+        got, disposition = r.read(), r.headers.get("Content-Disposition", "")
+    check(got == sent, "the download is byte for byte what was sent")
+    check(disposition == f'attachment; filename="upload-{ids[0]}-EA7ZZZ.log"',
+          f"its file name is the robot's own ({disposition})")
+    for bad in ["0", "-1", "1e3", "1;DROP TABLE uploads", "99999999999999999999", ""]:
+        req = urllib.request.Request(url + "/organiser/log?id=" + urllib.parse.quote(bad),
+                                     headers={"Cookie": cookie})
+        try:
+            urllib.request.urlopen(req)
+            code = 200
+        except urllib.error.HTTPError as e:
+            code = e.code
+        check(code in (400, 404), f"a download of upload '{bad}' is refused ({code})")
+
+
+def login(url):
+    """The session cookie of an organiser's login."""
+    with urllib.request.urlopen(url + "/organiser/login") as r:
+        page = r.read().decode()
+        pre = re.search(r"(robot_login=[0-9a-f]+)", r.headers["Set-Cookie"]).group(1)
+    token = re.search(r'name="csrf" value="([0-9a-f]+)"', page).group(1)
+    req = urllib.request.Request(url + "/organiser/login", headers={"Cookie": pre},
+                                 data=urllib.parse.urlencode({"csrf": token,
+                                                              "password": PASSWORD}).encode())
+
+    class Keep(urllib.request.HTTPRedirectHandler):
+        def redirect_request(self, *a):
+            return None
+
+    try:
+        urllib.request.build_opener(Keep).open(req)
+    except urllib.error.HTTPError as e:
+        return re.search(r"(robot_session=[0-9a-f]+)", e.headers["Set-Cookie"]).group(1)
+    raise RuntimeError("the login did not redirect")
 
 
 if __name__ == "__main__":

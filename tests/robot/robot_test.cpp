@@ -105,6 +105,13 @@ TEST(RobotValidate, ClaimedScoreBesideTheLogs) {
 TEST(RobotPages, EscapeEverySpecialSign) {
     EXPECT_EQ(robot::Html("<a href=\"x\" onclick='y'>&</a>"),
               "&lt;a href=&quot;x&quot; onclick=&#39;y&#39;&gt;&amp;&lt;/a&gt;");
+    // Bytes of another encoding and NUL become the replacement sign; UTF-8 stays.
+    EXPECT_EQ(robot::Html("Jos\xC3\xA9 \xE9t\xE9 \xFF\xC0\xAF\xED\xA0\x80 \xF0\x9F\x93\xBB"),
+              "Jos\xC3\xA9 \xEF\xBF\xBDt\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"
+              "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD \xF0\x9F\x93\xBB");
+    EXPECT_EQ(robot::Html(std::string("a\0b", 3)),
+              "a\xEF\xBF\xBD"
+              "b");
     const std::string code = robot::ReceiptCode();
     ASSERT_EQ(code.size(), 14u);
     EXPECT_EQ(code[4], '-');

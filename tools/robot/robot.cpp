@@ -137,10 +137,45 @@ std::string UploadForm(const std::string& note) {
 
 }  // namespace
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence at `at`, 0 when there is none.
+size_t Utf8Length(std::string_view t, size_t at) {
+    const auto b = [&](size_t i) { return static_cast<unsigned char>(t[i]); };
+    const unsigned char c = b(at);
+    size_t n = c >= 0xC2 && c <= 0xDF   ? 2
+               : c >= 0xE0 && c <= 0xEF ? 3
+               : c >= 0xF0 && c <= 0xF4 ? 4
+                                        : 0;
+    if (n == 0 || at + n > t.size()) return 0;
+    for (size_t i = 1; i < n; ++i)
+        if ((b(at + i) & 0xC0) != 0x80) return 0;
+    const unsigned char d = b(at + 1);
+    if ((c == 0xE0 && d < 0xA0) || (c == 0xED && d > 0x9F) || (c == 0xF0 && d < 0x90) ||
+        (c == 0xF4 && d > 0x8F))
+        return 0;  // overlong, a surrogate, or beyond U+10FFFF
+    return n;
+}
+
+}  // namespace
+
 std::string Html(std::string_view text) {
+    static const char kReplacement[] = "\xEF\xBF\xBD";
     std::string out;
     out.reserve(text.size());
-    for (char c : text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            // The pages are UTF-8: a byte of another encoding shows as the replacement sign.
+            const size_t n = Utf8Length(text, i);
+            if (n == 0) {
+                out += kReplacement;
+            } else {
+                out.append(text.substr(i, n));
+                i += n - 1;
+            }
+            continue;
+        }
         switch (c) {
             case '&':
                 out += "&amp;";
@@ -158,7 +193,7 @@ std::string Html(std::string_view text) {
                 out += "&#39;";
                 break;
             case '\0':
-                out += "\xEF\xBF\xBD";
+                out += kReplacement;
                 break;
             default:
                 out += c;
