@@ -1,0 +1,246 @@
+#include "validate.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
+#include "contest/contest_rules.h"
+#include "engine/contest.h"
+#include "log_readers.h"
+
+namespace robot {
+
+namespace {
+
+std::string Upper(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string Trim(std::string_view s) {
+    size_t a = s.find_first_not_of(" \t\r\n"), b = s.find_last_not_of(" \t\r\n");
+    return a == std::string_view::npos ? std::string() : std::string(s.substr(a, b - a + 1));
+}
+
+// The values Cabrillo 3.0 allows for each CATEGORY- tag.
+const std::map<std::string, std::vector<std::string>>& CategoryValues() {
+    static const std::map<std::string, std::vector<std::string>> values = {
+        {"CATEGORY-ASSISTED", {"ASSISTED", "NON-ASSISTED"}},
+        {"CATEGORY-BAND",
+         {"ALL", "160M", "80M", "40M",  "20M",  "15M",  "10M",   "6M",         "4M",
+          "2M",  "222",  "432", "902",  "1.2G", "2.3G", "3.4G",  "5.7G",       "10G",
+          "24G", "47G",  "75G", "122G", "134G", "241G", "LIGHT", "VHF-3-BAND", "VHF-FM-ONLY"}},
+        {"CATEGORY-MODE", {"CW", "DIGI", "FM", "RTTY", "SSB", "MIXED"}},
+        {"CATEGORY-OPERATOR", {"SINGLE-OP", "MULTI-OP", "CHECKLOG"}},
+        {"CATEGORY-POWER", {"HIGH", "LOW", "QRP"}},
+        {"CATEGORY-STATION",
+         {"DISTRIBUTED", "FIXED", "MOBILE", "PORTABLE", "ROVER", "ROVER-LIMITED", "ROVER-UNLIMITED",
+          "EXPEDITION", "HQ", "SCHOOL", "EXPLORER"}},
+        {"CATEGORY-TIME", {"6-HOURS", "8-HOURS", "12-HOURS", "24-HOURS"}},
+        {"CATEGORY-TRANSMITTER", {"ONE", "TWO", "LIMITED", "UNLIMITED", "SWL"}},
+        {"CATEGORY-OVERLAY", {"CLASSIC", "ROOKIE", "TB-WIRES", "YOUTH", "NOVICE-TECH", "OVER-50"}},
+    };
+    return values;
+}
+
+// A header line of a Cabrillo log.
+struct Tag {
+    int line = 0;
+    std::string value;
+};
+
+// The reason the contest's rules give for a line the engine refused.
+std::string Refusal(const tools::LoggedQso& q, bool cw) {
+    bool band = false;
+    for (const char* b : contest::kBands)
+        band = band || q.band == b;
+    if (!band)
+        return "band " + (q.band.empty() ? std::string("unknown") : q.band) +
+               " is not in the contest";
+    if (q.mode != (cw ? "CW" : "SSB")) return "mode " + q.mode + " is not the log's";
+    if (Trim(q.exchRcvd).empty() || Trim(q.exchSent).empty()) return "no exchange";
+    return "not counted by the contest's rules";
+}
+
+}  // namespace
+
+bool CallShaped(std::string_view call) {
+    if (call.size() < 3 || call.size() > 20) return false;
+    bool digit = false, letter = false;
+    for (char c : call) {
+        const auto u = static_cast<unsigned char>(c);
+        if (std::isdigit(u))
+            digit = true;
+        else if (std::isupper(u))
+            letter = true;
+        else if (c != '/')
+            return false;
+    }
+    return digit && letter && call.front() != '/' && call.back() != '/';
+}
+
+Receipt Validate(std::string_view text, const tools::CountryFile& countries, const Period& period) {
+    Receipt r;
+    auto problem = [&](int line, std::string what) {
+        r.problems.push_back({line, std::move(what)});
+    };
+    // A problem for which the log is refused.
+    bool refuse = false;
+    auto refusal = [&](int line, std::string what) {
+        r.problems.push_back({line, std::move(what), true});
+        refuse = true;
+    };
+
+    // The Cabrillo header as written: each tag with its line.
+    std::map<std::string, Tag> tags;
+    std::vector<std::pair<int, std::string>> categoryLines;
+    {
+        int number = 0;
+        for (size_t at = 0; at < text.size();) {
+            size_t next = text.find('\n', at);
+            std::string_view line = text.substr(
+                at, next == std::string_view::npos ? std::string_view::npos : next - at);
+            at = next == std::string_view::npos ? text.size() : next + 1;
+            ++number;
+            const size_t colon = line.find(':');
+            if (colon == std::string_view::npos || colon > 24) continue;
+            const std::string tag = Upper(Trim(line.substr(0, colon)));
+            if (tag == "QSO" || tag == "X-QSO") continue;
+            const std::string value = Trim(line.substr(colon + 1));
+            if (tag.rfind("CATEGORY-", 0) == 0) categoryLines.emplace_back(number, tag);
+            if (!tags.count(tag)) tags[tag] = {number, value};
+        }
+    }
+
+    tools::ReadLog read = tools::ReadAnyLog(text, {});
+    if (!read.recognised) {
+        refusal(0, "neither a Cabrillo log (START-OF-LOG:) nor an ADIF log");
+        return r;
+    }
+    r.format = read.cabrillo ? "Cabrillo" : "ADIF";
+    // A Cabrillo log names its call in its header; the reader would take it from the QSO
+    // lines, which is no answer to an entrant who left it out.
+    r.call = Upper(read.cabrillo ? (tags.count("CALLSIGN") ? tags["CALLSIGN"].value : "")
+                                 : Trim(read.ownCall));
+    const int callLine = tags.count("CALLSIGN") ? tags["CALLSIGN"].line : 0;
+    if (r.call.empty()) {
+        refusal(callLine, read.cabrillo
+                              ? "no CALLSIGN: the log must name its own call"
+                              : "no STATION_CALLSIGN or OPERATOR field names the own call");
+    } else if (!CallShaped(r.call) || countries.Resolve(r.call).entity.empty()) {
+        refusal(callLine, "CALLSIGN " + r.call + " is not a known amateur call");
+    }
+    if (read.cabrillo) {
+        for (const auto& [line, tag] : categoryLines) {
+            auto allowed = CategoryValues().find(tag);
+            const std::string value = Upper(tags[tag].line == line ? tags[tag].value : "");
+            if (allowed == CategoryValues().end()) {
+                refusal(line, tag + " is no Cabrillo 3.0 category");
+            } else if (tags[tag].line == line &&
+                       std::find(allowed->second.begin(), allowed->second.end(), value) ==
+                           allowed->second.end()) {
+                refusal(line, tag + ": '" + tags[tag].value + "' is not one of its values");
+            }
+        }
+        for (const char* t : {"CATEGORY-OPERATOR", "CATEGORY-MODE", "CATEGORY-POWER",
+                              "CATEGORY-BAND", "CATEGORY-ASSISTED", "CATEGORY-TRANSMITTER"}) {
+            auto it = tags.find(t);
+            if (it == tags.end() || it->second.value.empty()) continue;
+            r.category += (r.category.empty() ? "" : " ") + Upper(it->second.value);
+        }
+        if (tags.count("CLAIMED-SCORE")) r.logClaimed = tags["CLAIMED-SCORE"].value;
+    }
+    r.qsoLines = static_cast<int>(read.qsos.size());
+    if (read.qsos.empty()) {
+        refusal(0, read.damaged.empty() ? "no QSO line" : "no QSO line that can be read");
+    }
+    for (const tools::DamagedRecord& d : read.damaged)
+        problem(d.line, "damaged QSO line: " + (d.field.empty() ? "" : d.field + ": ") + d.reason);
+    for (const tools::DamagedRecord& d : read.notes)
+        problem(d.line, "read, but " + (d.field.empty() ? "" : d.field + ": ") + d.reason);
+
+    if (!read.qsos.empty()) {
+        // The contest period: the one given, else 20 June 12:00 UTC of the first QSO's year.
+        COleDateTime start = period.start, end = period.end;
+        if (start.m_status != COleDateTime::valid) {
+            COleDateTime::Fields f;
+            int year = read.qsos.front().time.GetFields(f) ? f.year : 2026;
+            start = COleDateTime::FromFields(year, 6, 20, 12, 0, 0);
+        }
+        if (end.m_status != COleDateTime::valid) end = COleDateTime(start.m_dt + 1.0);
+        // As the checker scores a log as submitted: its mode, its lines in time order.
+        int cwLines = 0, ssbLines = 0;
+        for (const tools::LoggedQso& q : read.qsos)
+            cwLines += q.mode == "CW", ssbLines += q.mode == "SSB";
+        std::string mode = tags.count("CATEGORY-MODE") ? Upper(tags["CATEGORY-MODE"].value) : "";
+        if (mode.empty()) mode = Upper(read.categoryMode);
+        const bool cw = mode == "CW"                      ? true
+                        : (mode == "SSB" || mode == "PH") ? false
+                                                          : cwLines >= ssbLines;
+        std::vector<size_t> order(read.qsos.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+            return read.qsos[a].time.m_dt < read.qsos[b].time.m_dt;
+        });
+        std::vector<char> outside(read.qsos.size(), 0);
+        for (size_t i = 0; i < read.qsos.size(); ++i) {
+            const double t = read.qsos[i].time.m_dt;
+            if (read.qsos[i].time.m_status != COleDateTime::valid || t < start.m_dt ||
+                t >= end.m_dt) {
+                outside[i] = 1;
+                problem(read.qsos[i].line, "outside the contest period (" +
+                                               start.Format("%Y-%m-%d %H:%M") + " to " +
+                                               end.Format("%Y-%m-%d %H:%M") + " UTC)");
+            }
+        }
+        const tools::Resolution own =
+            r.call.empty() ? tools::Resolution{} : countries.Resolve(r.call);
+        engine::Contest contest;
+        contest.SetMode(cw);
+        engine::ResetArgs reset;
+        reset.ownCall = r.call;
+        reset.start = start;
+        reset.end = end;
+        reset.ownPrefix = own.entity;
+        contest.Reset(reset);
+        std::vector<size_t> stored;
+        for (size_t i : order) {
+            const tools::LoggedQso& q = read.qsos[i];
+            const tools::Resolution worked = countries.Resolve(Upper(q.call));
+            engine::QsoArgs a;
+            a.ownCall = r.call;
+            a.call = Upper(q.call);
+            a.time = q.time;
+            a.freqHz = q.freqHz ? q.freqHz : tools::BandStartHz(q.band);
+            a.mode = q.mode;
+            a.rstSent = a.rstRcvd = q.mode == "CW" ? "599" : "59";
+            a.exchSent = q.exchSent;
+            a.exchRcvd = q.exchRcvd;
+            a.prefixText = worked.prefixText;
+            a.prefix = worked.entity;
+            a.band = q.band;
+            if (contest.Add(a))
+                stored.push_back(i);
+            else if (!outside[i])
+                problem(q.line, Refusal(q, cw));
+        }
+        std::vector<engine::ScoredQso> perQso;
+        r.claimedScore = contest.Score(&perQso).score;
+        for (size_t k = 0; k < stored.size() && k < perQso.size(); ++k) {
+            const tools::LoggedQso& q = read.qsos[stored[k]];
+            if (perQso[k].dupe)
+                problem(q.line, "dupe of an earlier QSO: no points");
+            else if (!perQso[k].counted && !outside[stored[k]])
+                problem(q.line, Refusal(q, cw));
+        }
+    }
+    std::stable_sort(r.problems.begin(), r.problems.end(),
+                     [](const Problem& a, const Problem& b) { return a.line < b.line; });
+    r.accepted = !refuse;
+    return r;
+}
+
+}  // namespace robot
