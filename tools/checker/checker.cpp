@@ -127,20 +127,6 @@ bool Load(const std::string& path, Loaded& out, std::string& why) {
     return true;
 }
 
-Reason ReasonOf(engine::Refusal refusal) {
-    switch (refusal) {
-        case engine::Refusal::kWrongBand:
-            return Reason::kWrongBand;
-        case engine::Refusal::kWrongMode:
-            return Reason::kWrongMode;
-        case engine::Refusal::kNoExchange:
-            return Reason::kNoExchange;
-        case engine::Refusal::kNone:
-            break;
-    }
-    return Reason::kNoCall;
-}
-
 struct Scoring {
     Score score;
     std::vector<int> stored;  // line index of each stored QSO
@@ -311,6 +297,20 @@ void ForEach(size_t count, int threads, Work work) {
 }
 
 }  // namespace
+
+Reason ReasonOf(engine::Refusal refusal) {
+    switch (refusal) {
+        case engine::Refusal::kWrongBand:
+            return Reason::kWrongBand;
+        case engine::Refusal::kWrongMode:
+            return Reason::kWrongMode;
+        case engine::Refusal::kNoExchange:
+            return Reason::kNoExchange;
+        case engine::Refusal::kNone:
+            break;
+    }
+    return Reason::kNoCall;
+}
 
 bool Credited(Verdict v, bool removeUniques) {
     return v == Verdict::kOk || v == Verdict::kUnverified ||

@@ -9,6 +9,7 @@
 
 #include "base/datetime.h"
 #include "country_file.h"
+#include "engine/contest.h"
 #include "match.h"
 
 namespace check {
@@ -61,6 +62,9 @@ struct Checked {
     COleDateTime start, end;
     bool removeUniques = false;
 };
+
+// The contest's reason for a QSO the engine refused.
+Reason ReasonOf(engine::Refusal refusal);
 
 // Whether a verdict keeps its QSO in the checked score.
 bool Credited(Verdict v, bool removeUniques);

@@ -21,6 +21,10 @@ namespace check {
 
 namespace {
 
+std::string ReasonText(const Line& l, const Finding& f) {
+    return ReasonText(f.why, l.band, l.mode, f.otherHas, f.detail);
+}
+
 std::string Csv(const std::string& field) {
     if (field.find_first_of(",\"\n\r") == std::string::npos) return field;
     std::string out = "\"";
@@ -53,34 +57,6 @@ std::string Percent(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f", value);
     return text;
-}
-
-// What a reason says, in the words of a note.
-std::string ReasonText(const Line& l, const Finding& f) {
-    switch (f.why) {
-        case Reason::kWrongBand:
-            return "band " + (l.band.empty() ? std::string("unknown") : l.band) +
-                   " is not in the contest";
-        case Reason::kWrongMode:
-            return "mode " + l.mode + " is not the log's";
-        case Reason::kNoExchange:
-            return "no exchange";
-        case Reason::kNoCall:
-            return "no call";
-        case Reason::kUnreadable:
-            return "unreadable: " + f.detail;
-        case Reason::kOutsidePeriod:
-            return "outside the contest period";
-        case Reason::kDateOff:
-            return "outside the contest period: dated whole days off (a date error)";
-        case Reason::kBandMismatch:
-            return "in its log on " + f.otherHas;
-        case Reason::kModeMismatch:
-            return "in its log in " + f.otherHas;
-        case Reason::kNone:
-            break;
-    }
-    return std::string();
 }
 
 // The note of a line in qsos.csv and the database: the right call of a busted call, what the
@@ -139,6 +115,34 @@ const char* const kCategoryTags[] = {"CATEGORY-OPERATOR", "CATEGORY-BAND", "CATE
                                      "CATEGORY-POWER", "CATEGORY-ASSISTED"};
 
 }  // namespace
+
+std::string ReasonText(Reason why, const std::string& band, const std::string& mode,
+                       const std::string& otherHas, const std::string& detail) {
+    switch (why) {
+        case Reason::kWrongBand:
+            return "band " + (band.empty() ? std::string("unknown") : band) +
+                   " is not in the contest";
+        case Reason::kWrongMode:
+            return "mode " + mode + " is not the log's";
+        case Reason::kNoExchange:
+            return "no exchange";
+        case Reason::kNoCall:
+            return "no call";
+        case Reason::kUnreadable:
+            return "unreadable: " + detail;
+        case Reason::kOutsidePeriod:
+            return "outside the contest period";
+        case Reason::kDateOff:
+            return "outside the contest period: dated whole days off (a date error)";
+        case Reason::kBandMismatch:
+            return "in its log on " + otherHas;
+        case Reason::kModeMismatch:
+            return "in its log in " + otherHas;
+        case Reason::kNone:
+            break;
+    }
+    return std::string();
+}
 
 std::vector<size_t> ByScore(const Checked& c) {
     std::vector<size_t> order(c.entrants.size());

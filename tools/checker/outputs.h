@@ -9,6 +9,11 @@
 
 namespace check {
 
+// What a reason says, in the words of a note: of a line on `band` in `mode`; the other log's
+// band or mode of a mismatch, the reader's words of an unreadable line.
+std::string ReasonText(Reason why, const std::string& band, const std::string& mode,
+                       const std::string& otherHas = "", const std::string& detail = "");
+
 std::string QsosCsv(const Checked& c);
 void WriteQsosCsv(const Checked& c, std::ostream& out);
 std::string ResultsCsv(const Checked& c);

@@ -1,5 +1,8 @@
 #include "validate.h"
 
+#include "checker.h"
+#include "outputs.h"
+
 #include <algorithm>
 #include <cctype>
 #include <map>
@@ -50,19 +53,6 @@ struct Tag {
     int line = 0;
     std::string value;
 };
-
-// The reason the contest's rules give for a line the engine refused.
-std::string Refusal(const tools::LoggedQso& q, bool cw) {
-    bool band = false;
-    for (const char* b : contest::kBands)
-        band = band || q.band == b;
-    if (!band)
-        return "band " + (q.band.empty() ? std::string("unknown") : q.band) +
-               " is not in the contest";
-    if (q.mode != (cw ? "CW" : "SSB")) return "mode " + q.mode + " is not the log's";
-    if (Trim(q.exchRcvd).empty() || Trim(q.exchSent).empty()) return "no exchange";
-    return "not counted by the contest's rules";
-}
 
 }  // namespace
 
@@ -222,10 +212,11 @@ Receipt Validate(std::string_view text, const tools::CountryFile& countries, con
             a.prefixText = worked.prefixText;
             a.prefix = worked.entity;
             a.band = q.band;
-            if (contest.Add(a))
+            engine::Refusal why = engine::Refusal::kNone;
+            if (contest.Add(a, &why))
                 stored.push_back(i);
             else if (!outside[i])
-                problem(q.line, Refusal(q, cw));
+                problem(q.line, check::ReasonText(check::ReasonOf(why), q.band, q.mode));
         }
         std::vector<engine::ScoredQso> perQso;
         r.claimedScore = contest.Score(&perQso).score;
@@ -234,7 +225,7 @@ Receipt Validate(std::string_view text, const tools::CountryFile& countries, con
             if (perQso[k].dupe)
                 problem(q.line, "dupe of an earlier QSO: no points");
             else if (!perQso[k].counted && !outside[stored[k]])
-                problem(q.line, Refusal(q, cw));
+                problem(q.line, check::ReasonText(check::Reason::kNoCall, q.band, q.mode));
         }
     }
     std::stable_sort(r.problems.begin(), r.problems.end(),
