@@ -1,15 +1,13 @@
 #include "validate.h"
 
-#include "checker.h"
-#include "outputs.h"
-
 #include <algorithm>
 #include <cctype>
 #include <map>
 
-#include "contest/contest_rules.h"
+#include "checker.h"
 #include "engine/contest.h"
 #include "log_readers.h"
+#include "outputs.h"
 
 namespace robot {
 
