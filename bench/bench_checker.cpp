@@ -82,7 +82,6 @@ std::string TruthLog(const check::Entrant& e) {
     return call;
 }
 
-
 const tools::CountryFile& Countries() {
     static const tools::CountryFile countries =
         tools::CountryFile::Parse(Slurp("/usr/share/hamradio-files/cty.dat"));
@@ -135,7 +134,7 @@ void BM_Accuracy(benchmark::State& state) {
             clockOf[log] = e.clock;
             for (size_t k = 0; k < e.findings.size(); ++k)
                 given[{log, e.log.lines[k].line}] = {check::VerdictName(e.findings[k].verdict),
-                                                     e.findings[k].rightCall};
+                                                     check::RightCall(c, e.findings[k])};
         }
         startMinute = std::lround(c.start.m_dt * 1440.0);
         unreadable = c.unreadable.size();

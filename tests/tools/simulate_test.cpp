@@ -263,9 +263,9 @@ void TruthHoldsForEveryKind(const std::string& mode) {
              return !counterparts(l, 1).empty();
          }},
         {"not_in_log", 1, [&](const Line& l) { return counterparts(l, 24 * 60).empty(); }},
-        // The other log may have the QSO at the dupe's time: 1 to 3 minutes after the first
+        // The other log may have the QSO at the dupe's time: a minute or two after the first
         // line, and a minute more.
-        {"dupe", 4,
+        {"dupe", 3,
          [&](const Line& l) {
              // The line counted, then the same QSO again.
              if (l.t.verdict == "DUPE") return sameStation(l, true).size() == 1;

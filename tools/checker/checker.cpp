@@ -122,7 +122,7 @@ bool Load(const std::string& path, Loaded& out, std::string& why) {
     e.findings.resize(e.log.lines.size());
     details.resize(e.log.lines.size());
     for (size_t k = 0; k < order.size(); ++k)
-        e.findings[k].detail = std::move(details[order[k]]);
+        if (!details[order[k]].empty()) e.unreadable[k] = std::move(details[order[k]]);
     e.points.assign(e.log.lines.size(), 0);
     return true;
 }
@@ -281,21 +281,6 @@ void ScoreChecked(Entrant& e, const std::vector<Extra>& extras, const tools::Res
     }
 }
 
-template <typename Work>
-void ForEach(size_t count, int threads, Work work) {
-    std::atomic<size_t> next{0};
-    auto run = [&] {
-        for (size_t i = next++; i < count; i = next++)
-            work(i);
-    };
-    std::vector<std::thread> pool;
-    for (int t = 1; t < threads; ++t)
-        pool.emplace_back(run);
-    run();
-    for (std::thread& t : pool)
-        t.join();
-}
-
 }  // namespace
 
 Reason ReasonOf(engine::Refusal refusal) {
@@ -310,6 +295,19 @@ Reason ReasonOf(engine::Refusal refusal) {
             break;
     }
     return Reason::kNoCall;
+}
+
+std::string RightCall(const Checked& c, const Finding& f) {
+    if (f.verdict != Verdict::kBustedCall || f.otherLog < 0) return std::string();
+    return c.entrants[size_t(f.otherLog)].call;
+}
+
+std::string OtherHas(const Checked& c, const Finding& f) {
+    if (f.otherLog < 0) return std::string();
+    const Line& o = c.entrants[size_t(f.otherLog)].log.lines[size_t(f.otherLine)];
+    if (f.why == Reason::kBandMismatch) return o.band;
+    if (f.why == Reason::kModeMismatch) return o.mode;
+    return f.verdict == Verdict::kBustedExchange ? o.exchSent : std::string();
 }
 
 bool Credited(Verdict v, bool removeUniques) {
@@ -420,11 +418,7 @@ Checked CheckContest(const std::vector<std::string>& files, const tools::Country
         Entrant& e = entrants[i].entrant;
         e.clock = m.clocks[i];
         e.bustedBy = m.bustedBy[i];
-        for (size_t k = 0; k < e.findings.size(); ++k) {
-            std::string detail = std::move(e.findings[k].detail);  // of an unreadable line
-            e.findings[k] = std::move(m.findings[i][k]);
-            e.findings[k].detail = std::move(detail);
-        }
+        e.findings = std::move(m.findings[i]);
         // The clock as the reports tell it: at the middle of the log.
         long first = LONG_MAX, last = LONG_MIN;
         for (size_t k = 0; k < e.log.lines.size(); ++k)

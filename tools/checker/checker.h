@@ -48,7 +48,8 @@ struct Entrant {
     int penaltyPoints = 0;
     int clockOffset = 0;  // minutes ahead, rounded, for the reports
     Clock clock;
-    std::vector<Finding> findings;  // per line
+    std::vector<Finding> findings;             // per line
+    std::map<size_t, std::string> unreadable;  // line index -> why it cannot be read
     std::vector<std::string> bustedBy;
 
     // Line `number` (from 1) of the file as written, without its line end.
@@ -65,6 +66,11 @@ struct Checked {
 
 // The contest's reason for a QSO the engine refused.
 Reason ReasonOf(engine::Refusal refusal);
+
+// The right call of a busted call; what the other log has of a busted exchange (the exchange
+// it sent) or of a mismatch (its band or mode); empty where the finding has no such line.
+std::string RightCall(const Checked& c, const Finding& f);
+std::string OtherHas(const Checked& c, const Finding& f);
 
 // Whether a verdict keeps its QSO in the checked score.
 bool Credited(Verdict v, bool removeUniques);

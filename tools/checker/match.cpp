@@ -129,21 +129,6 @@ struct Candidate {
 
 enum class Link { kNone, kExact, kBust, kMismatch };
 
-template <typename Work>
-void ForEach(size_t count, int threads, Work work) {
-    std::atomic<size_t> next{0};
-    auto run = [&] {
-        for (size_t i = next++; i < count; i = next++)
-            work(i);
-    };
-    std::vector<std::thread> pool;
-    for (int t = 1; t < threads; ++t)
-        pool.emplace_back(run);
-    run();
-    for (std::thread& t : pool)
-        t.join();
-}
-
 double Median(std::vector<double> v) {
     if (v.empty()) return 0;
     std::sort(v.begin(), v.end());
@@ -442,8 +427,14 @@ private:
     // Links the candidates best first; a line linked once stays with its partner.
     void LinkBest(std::vector<std::vector<Candidate>>& perLog, Link how) {
         std::vector<Candidate> all;
-        for (std::vector<Candidate>& c : perLog)
+        size_t count = 0;
+        for (const std::vector<Candidate>& c : perLog)
+            count += c.size();
+        all.reserve(count);
+        for (std::vector<Candidate>& c : perLog) {
             all.insert(all.end(), c.begin(), c.end());
+            std::vector<Candidate>().swap(c);
+        }
         std::sort(all.begin(), all.end());
         for (const Candidate& c : all) {
             if (Linked(c.q) || Linked(c.p)) continue;
@@ -453,7 +444,7 @@ private:
             m_how[size_t(c.p.log)][size_t(c.p.line)] = how;
             if (how == Link::kBust) {
                 FindingOf(c.q).verdict = Verdict::kBustedCall;
-                FindingOf(c.q).rightCall = m_logs[size_t(c.p.log)]->call;
+
                 m_out.bustedBy[size_t(c.p.log)].push_back(m_logs[size_t(c.q.log)]->call);
             }
         }
@@ -571,13 +562,13 @@ private:
                     f.verdict = Verdict::kNil;
                     const bool band = o.band != l.band;
                     f.why = band ? Reason::kBandMismatch : Reason::kModeMismatch;
-                    f.otherHas = band ? o.band : o.mode;
+
                 } else if (p.log >= 0) {
                     // Whoever logged this side's call busted it: this side loses nothing.
                     const Line& o = At(p);
                     const bool same = SameExchange(l.exchRcvd, o.exchSent);
                     f.verdict = same ? Verdict::kOk : Verdict::kBustedExchange;
-                    if (!same) f.otherHas = o.exchSent;
+
                 } else if (EntrantOf(m_stations[i][k]) >= 0 &&
                            EntrantOf(m_stations[i][k]) != static_cast<int>(i)) {
                     f.verdict = Verdict::kNil;

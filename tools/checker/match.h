@@ -32,8 +32,10 @@
 //       fit.
 // 4. What is still alone: not in the log when the station sent a log, else unverified
 //    when another log has the call too, else unique.
+#include <atomic>
 #include <climits>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace check {
@@ -96,14 +98,14 @@ struct Options {
     int threads = 1;
 };
 
+// A line's verdict and its evidence: the line of the other log that confirms it (whose call
+// is the right one of a busted call, whose sent exchange, band or mode is what the other log
+// has of a busted exchange or a mismatch). Small: a contest has millions.
 struct Finding {
     Verdict verdict = Verdict::kNone;
     Reason why = Reason::kNone;
     int otherLog = -1;  // the confirming (or busted, or mismatched) log and line index in it
     int otherLine = -1;
-    std::string rightCall;  // of a busted call
-    std::string otherHas;   // the other log's: the exchange it sent, or its band or mode
-    std::string detail;     // of an unreadable line
 };
 
 // A log's clock against the others: it runs `offset` minutes ahead at minute `anchor` (as
@@ -122,6 +124,22 @@ struct Outcome {
 };
 
 Outcome Match(const std::vector<const Log*>& logs, const Options& options);
+
+// work(i) for every i below `count`, on `threads` threads, in any order.
+template <typename Work>
+void ForEach(size_t count, int threads, Work work) {
+    std::atomic<size_t> next{0};
+    auto run = [&] {
+        for (size_t i = next++; i < count; i = next++)
+            work(i);
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t)
+        pool.emplace_back(run);
+    run();
+    for (std::thread& t : pool)
+        t.join();
+}
 
 // The distance of two calls in signs changed, lost, added or swapped with a neighbour.
 int CallDistance(const std::string& a, const std::string& b);

@@ -21,8 +21,12 @@ namespace check {
 
 namespace {
 
-std::string ReasonText(const Line& l, const Finding& f) {
-    return ReasonText(f.why, l.band, l.mode, f.otherHas, f.detail);
+std::string ReasonText(const Checked& c, const Entrant& e, size_t k) {
+    const Line& l = e.log.lines[k];
+    const Finding& f = e.findings[k];
+    auto detail = e.unreadable.find(k);
+    return ReasonText(f.why, l.band, l.mode, OtherHas(c, f),
+                      detail == e.unreadable.end() ? std::string() : detail->second);
 }
 
 std::string Csv(const std::string& field) {
@@ -61,10 +65,11 @@ std::string Percent(double value) {
 
 // The note of a line in qsos.csv and the database: the right call of a busted call, what the
 // other station sent of a busted exchange, else the reason.
-std::string Note(const Line& l, const Finding& f) {
-    if (f.verdict == Verdict::kBustedCall) return f.rightCall;
-    if (f.verdict == Verdict::kBustedExchange) return "sent " + f.otherHas;
-    return ReasonText(l, f);
+std::string Note(const Checked& c, const Entrant& e, size_t k) {
+    const Finding& f = e.findings[k];
+    if (f.verdict == Verdict::kBustedCall) return RightCall(c, f);
+    if (f.verdict == Verdict::kBustedExchange) return "sent " + OtherHas(c, f);
+    return ReasonText(c, e, k);
 }
 
 struct QsoRow {
@@ -93,7 +98,7 @@ void ForEachQso(const Checked& c, Each each) {
                 r.otherLog = o.call;
                 r.otherLine = o.log.lines[size_t(f.otherLine)].line;
             }
-            r.note = Note(l, f);
+            r.note = Note(c, e, k);
             each(r);
         }
 }
@@ -239,7 +244,7 @@ std::string Lcr(const Checked& c, size_t i) {
             case Verdict::kNil:
                 out += "not in " + l.call + "'s log";
                 if (other)
-                    out += " as logged; " + ReasonText(l, f) + ", line " +
+                    out += " as logged; " + ReasonText(c, e, k) + ", line " +
                            std::to_string(otherNumber) + ": " + raw(*other, otherNumber);
                 out += "\n";
                 break;
@@ -247,11 +252,11 @@ std::string Lcr(const Checked& c, size_t i) {
                 out += "no other log has " + l.call + ", and uniques are not credited\n";
                 break;
             case Verdict::kBustedCall:
-                out += "the station worked was " + f.rightCall + "; its log, line " +
+                out += "the station worked was " + RightCall(c, f) + "; its log, line " +
                        std::to_string(otherNumber) + ": " + raw(*other, otherNumber) + "\n";
                 break;
             case Verdict::kBustedExchange:
-                out += l.call + " sent " + f.otherHas + ", you logged " + l.exchRcvd +
+                out += l.call + " sent " + OtherHas(c, f) + ", you logged " + l.exchRcvd +
                        "; its log, line " + std::to_string(otherNumber) + ": " +
                        raw(*other, otherNumber) + "\n";
                 break;
@@ -259,7 +264,7 @@ std::string Lcr(const Checked& c, size_t i) {
                 out += "the same call on this band was logged before\n";
                 break;
             default:
-                out += ReasonText(l, f) + "\n";
+                out += ReasonText(c, e, k) + "\n";
         }
     }
     if (!removed) out += "  none\n";
