@@ -174,17 +174,20 @@ DWORD WINAPI SetupThread::ThreadProc(void* param) {
     self->m_running = false;
     // An unload waits for this thread inside the loader's detach, holding the loader lock,
     // which a normal thread exit needs. Everything of ours on this thread has been released
-    // (the runtime's record of it too): tell the unload and wait in one call, so that no
-    // instruction of ours follows the signal. The unload then queues ExitThread to this
-    // alertable wait: the exit waits in the system for the loader lock and ends the thread
-    // once the unload is over, with every system library's goodbye to it (their per-thread
-    // handles), without returning here. Nothing else knows this thread to queue it another
-    // call; should one come, the loop waits again while the module is still there.
+    // (the runtime's record of it too). The thread queues itself ExitThread, then signals the
+    // unload and waits, alertably, in one call: the wait runs every call queued to the thread
+    // (the system queues some of its own now and then), ours last, and ExitThread does not
+    // return, so no instruction of ours follows the signal. The exit waits in the system for
+    // the loader lock and ends the thread once the unload is over, with every system
+    // library's goodbye to it (their per-thread handles). The loop is for a signal that
+    // fails: the unload then ends the thread by force, our module still there.
     if (self->m_unloading) {
         win::LeaveModuleOnThisThread();
+        QueueUserAPC(reinterpret_cast<PAPCFUNC>(reinterpret_cast<void*>(&ExitThread)),
+                     GetCurrentThread(), 0);
         SignalObjectAndWait(self->m_parked, GetCurrentProcess(), INFINITE, TRUE);
         for (;;)
-            WaitForSingleObjectEx(GetCurrentProcess(), INFINITE, TRUE);
+            SleepEx(INFINITE, TRUE);
     }
     return 0;
 }
@@ -226,10 +229,10 @@ void SetupThread::Close() {
 //   instructions of ours.
 // - The thread cannot end the normal way meanwhile: a thread's exit takes the loader lock to
 //   tell the loaded modules, so waiting for that exit here would never succeed. Told that
-//   the unload waits, it signals and parks in one system call (SignalObjectAndWait); this
-//   thread then queues it ExitThread, which runs inside that system call and finishes once
-//   the loader lock is free again, after our module is gone: no thread, stack or handle is
-//   left behind.
+//   the unload waits, it signals and parks in one system call (SignalObjectAndWait), with
+//   ExitThread queued to itself, which runs inside that system call and finishes once the
+//   loader lock is free again, after our module is gone: no thread, stack or handle is left
+//   behind.
 // - Nor may it need the loader on its way there: what it would ask the loader for was taken
 //   before it started (the resources, see win::LoadThreadResources), and the reset waited
 //   until it was up, past its start's own calls to the loader.
@@ -251,11 +254,8 @@ void SetupThread::CloseForUnload(bool processEnding) {
     // At process end the setup thread has already been stopped: nobody would answer.
     if (!processEnding && m_thread) {
         m_unloading = true;
-        if (CloseAndWait(GetTickCount64() + kStuckMs, true)) {
-            // Parked (or already gone): it ends itself once the loader lock is free.
-            QueueUserAPC(reinterpret_cast<PAPCFUNC>(reinterpret_cast<void*>(&ExitThread)), m_thread,
-                         0);
-        } else {
+        // Parked (it ends itself once the loader lock is free), gone, or stuck.
+        if (!CloseAndWait(GetTickCount64() + kStuckMs, true)) {
             TerminateThread(m_thread, 1);
             WaitForSingleObject(m_thread, kTerminateWaitMs);
         }
