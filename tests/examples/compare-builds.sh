@@ -4,7 +4,8 @@
 # results text and HTML, the bad-QSO file, the Cabrillo log, the report page) and the
 # checker's outputs for a simulated contest. Builds: build/linux (the reference), build/linux32
 # under qemu-i386, build/win64 under wine64 and build/win32 (the product) under 32-bit Wine
-# where it runs. Needs a display for the Windows programs (they play the operator).
+# where it runs. The settings file is compared as text (see below). Needs a display for the
+# Windows programs (they play the operator).
 #   compare-builds.sh [ROOT]
 set -euo pipefail
 root=$(cd "${1:-$(dirname "$0")/../..}" && pwd)
@@ -67,6 +68,13 @@ for build in "${builds[@]:1}"; do
     if [ ! -f "$work/$build/$f" ]; then
       echo "FAIL: $build wrote no ${f#./}"
       differ=1
+    elif [[ $f == *.ini ]]; then
+      # The settings are written by the system's profile functions on Windows, which end
+      # lines with CR LF: the same text, not the same bytes.
+      if ! cmp -s <(tr -d '\r' <"$work/linux/$f") <(tr -d '\r' <"$work/$build/$f"); then
+        echo "FAIL: ${f#./} differs between linux and $build"
+        differ=1
+      fi
     elif ! cmp -s "$work/linux/$f" "$work/$build/$f"; then
       echo "FAIL: ${f#./} differs between linux and $build"
       diff <(tr -d '\r' <"$work/linux/$f") <(tr -d '\r' <"$work/$build/$f") | head -n 6 || true
