@@ -76,8 +76,13 @@ for build in "${builds[@]:1}"; do
         differ=1
       fi
     elif ! cmp -s "$work/linux/$f" "$work/$build/$f"; then
-      echo "FAIL: ${f#./} differs between linux and $build"
-      diff <(tr -d '\r' <"$work/linux/$f") <(tr -d '\r' <"$work/$build/$f") | head -n 6 || true
+      # The first difference, with a little of what surrounds it (the pages are long lines).
+      at=$(cmp "$work/linux/$f" "$work/$build/$f" 2>/dev/null | sed -E 's/.* byte ([0-9]+).*/\1/' || true)
+      at=${at:-1}
+      echo "FAIL: ${f#./} differs between linux and $build from byte $at:"
+      for side in linux "$build"; do
+        echo "  $side: ...$(tail -c +$((at > 40 ? at - 40 : 1)) "$work/$side/$f" | head -c 80 | tr '\n\r' '  ')..."
+      done
       differ=1
     fi
   done <<<"$reference"
