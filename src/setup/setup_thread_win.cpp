@@ -64,7 +64,7 @@ bool ServeUntil(HANDLE* handles, DWORD count, ULONGLONG deadline, Step each) {
 }  // namespace
 
 // Everything the host's thread and the setup thread share about the setup thread. One per
-// loaded module, owned by it (TheSetupThread); the host's thread starts and ends the thread,
+// loaded module, owned by it (g_setupThread below); the host's thread starts and ends the thread,
 // the thread itself reports through the calls of setup_window_win.h. Constant-initialised:
 // nothing of it runs inside the loader's attach.
 class SetupThread {
@@ -176,11 +176,12 @@ DWORD WINAPI SetupThread::ThreadProc(void* param) {
     // which a normal thread exit needs. Everything of ours on this thread has been released
     // (the runtime's record of it too). The thread queues itself ExitThread, then signals the
     // unload and waits, alertably, in one call: the wait runs every call queued to the thread
-    // (the system queues some of its own now and then), ours last, and ExitThread does not
-    // return, so no instruction of ours follows the signal. The exit waits in the system for
-    // the loader lock and ends the thread once the unload is over, with every system
-    // library's goodbye to it (their per-thread handles). The loop is for a signal that
-    // fails: the unload then ends the thread by force, our module still there.
+    // before it returns (the system queues some of its own now and then, even after the
+    // signal), and ExitThread does not return, so no instruction of ours follows the signal.
+    // The exit waits in the system for the loader lock and ends the thread once the unload is
+    // over, with every system library's goodbye to it (their per-thread handles). Should the
+    // signal fail, the wait below runs the exit; the unload, never signalled, ends the thread
+    // by force after its bound.
     if (self->m_unloading) {
         win::LeaveModuleOnThisThread();
         QueueUserAPC(reinterpret_cast<PAPCFUNC>(reinterpret_cast<void*>(&ExitThread)),
