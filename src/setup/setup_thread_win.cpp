@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 
 #include "setup/setup_handlers.h"
 #include "setup/setup_thread.h"
@@ -31,6 +32,14 @@ constexpr DWORD kStartBoundMs = 5000;
 // more on a machine whose cores are all busy. Only a thread that is stuck reaches it (see
 // CloseForUnload).
 constexpr DWORD kStuckMs = 15000;
+// The unload test shortens the bound (STATS_UNLOAD_STEP_BOUND_MS, 1000 ms at least) to see
+// that a close longer than it, in steps shorter than it, is waited for.
+DWORD StuckBoundMs() {
+    char text[16] = {};
+    const DWORD n = GetEnvironmentVariableA("STATS_UNLOAD_STEP_BOUND_MS", text, sizeof text);
+    const unsigned long ms = n > 0 && n < sizeof text ? std::strtoul(text, nullptr, 10) : 0;
+    return ms >= 1000 && ms < kStuckMs ? static_cast<DWORD>(ms) : kStuckMs;
+}
 // The setup thread's stack: no more than its windows and COM calls need (the program's
 // default is 2 MiB).
 constexpr SIZE_T kStackBytes = 512 * 1024;
@@ -256,7 +265,7 @@ void SetupThread::CloseForUnload(bool processEnding) {
     if (!processEnding && m_thread) {
         m_unloading = true;
         // Parked (it ends itself once the loader lock is free), gone, or stuck.
-        if (!CloseAndWait(GetTickCount64() + kStuckMs, true)) {
+        if (!CloseAndWait(GetTickCount64() + StuckBoundMs(), true)) {
             TerminateThread(m_thread, 1);
             WaitForSingleObject(m_thread, kTerminateWaitMs);
         }

@@ -596,6 +596,24 @@ TEST(Unload, BusyMachineSlowWindows) {
     ExpectCleanUnloads(6, true, true);
 }
 
+// The bound is for a close that makes no step, not for the whole close: with it shortened to
+// 4 s, closes of about 6 s (two display windows and the Setup window, 2 s each) end without
+// force, each window closed renewing it.
+TEST(Unload, EachStepOfTheCloseRenewsTheBound) {
+    HostRoleTurn turn;
+    SetEnvironmentVariableA("STATS_UNLOAD_STEP_BOUND_MS", "4000");  // the children inherit it
+    ManagedWindowsForThisProgram(true);
+    ChildResult r = RunChild(L"--cycles 2 2200", 2 * 40000);
+    ManagedWindowsForThisProgram(false);
+    SetEnvironmentVariableA("STATS_UNLOAD_STEP_BOUND_MS", nullptr);
+    std::printf("== slow windows, the bound at 4 s\n%s", r.output.c_str());
+    EXPECT_FALSE(r.hung);
+    EXPECT_EQ(r.exitCode, 0u);
+    EXPECT_EQ(r.unloads, 2);
+    EXPECT_EQ(r.forced, 0);
+    EXPECT_GT(r.longestUnloadMs, 4500) << "no close outlasted the bound: nothing was renewed";
+}
+
 // A setup thread that cannot close at all is ended, but only after the bound that no healthy
 // close comes near (15 s; the slowest above take about 6 s).
 TEST(Unload, OnlyAThreadStuckPastTheBoundIsEnded) {
