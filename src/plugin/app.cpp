@@ -1,8 +1,5 @@
 #include "plugin/app.h"
 
-#include <chrono>
-#include <thread>
-
 #include "plugin/state.h"
 #include "setup/setup_handlers.h"
 #include "setup/setup_thread.h"
@@ -18,7 +15,6 @@ bool CTestApp::InitInstance() {
 
 int CTestApp::ExitInstance(bool processEnding) {
     setup::CloseAllForUnload(processEnding);
-    if (!processEnding) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     return 0;
 }
 

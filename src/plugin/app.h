@@ -3,8 +3,9 @@
 class CTestApp {
 public:
     bool InitInstance();
-    // Closes the Setup window and the display windows, then pauses 20 ms so that the setup
-    // thread can finish. `processEnding`: the process exits and other threads are gone.
+    // Closes the Setup window and the display windows; when it returns the setup thread has
+    // parked or ended (nothing to wait for). `processEnding`: the process exits and other
+    // threads are gone.
     int ExitInstance(bool processEnding);
 };
 

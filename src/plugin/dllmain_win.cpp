@@ -13,6 +13,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         case DLL_PROCESS_DETACH:
             // A non-null `reserved` means the process is ending: other threads are gone.
             TheApp().ExitInstance(reserved != nullptr);
+            if (!reserved) win::LeaveModuleOnThisThread();
             return TRUE;
         default:
             return TRUE;

@@ -2,21 +2,9 @@
 
 namespace setup {
 
-namespace {
-engine::Contest* g_shown = nullptr;
-}  // namespace
-
 RefreshMemory& SharedRefreshMemory() {
     static RefreshMemory memory;
     return memory;
-}
-
-void ShowContest(engine::Contest& contest) {
-    g_shown = &contest;
-}
-
-engine::Contest& ShownContest() {
-    return *g_shown;
 }
 
 SetupTexts MakeSetupTexts(bool exUssr, const std::string& year) {

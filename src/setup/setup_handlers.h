@@ -106,7 +106,7 @@ private:
 RefreshMemory& SharedRefreshMemory();
 
 // The engine instance that the Setup window and its displays show: the plug-in's, given at
-// load before any export runs.
+// load before any export runs. Kept with the setup thread's state (setup_thread_*.cpp).
 void ShowContest(engine::Contest& contest);
 engine::Contest& ShownContest();
 

@@ -35,6 +35,7 @@ public:
     void CloseEadx() override {
         if (m_eadx) m_eadx->Close();
         m_eadx.reset();
+        CloseProgress();
     }
     void SetEadxCaption(const std::string& caption) override {
         if (EadxOpen()) m_eadx->SetCaption(caption);
@@ -51,6 +52,7 @@ public:
     void CloseProvince() override {
         if (m_province) m_province->Close();
         m_province.reset();
+        CloseProgress();
     }
     void SetProvinceCaption(const std::string& caption) override {
         if (ProvinceOpen()) m_province->SetCaption(caption);
@@ -80,6 +82,7 @@ public:
 
     void Run() {
         DoModal(IDD_SETUP, nullptr);
+        CloseProgress();
         // The modal run has ended: let go of the host on the thread that connected.
         m_host.Disconnect();
     }
@@ -102,6 +105,7 @@ protected:
                 // Let go of the host first, while the closing thread serves our calls: if the
                 // windows close too slowly for it, it ends this thread without waiting more.
                 m_host.Disconnect();
+                CloseProgress();
                 m_handlers.CloseDisplays();
                 return DialogBase::OnMessage(msg, wp, lp, result);
             case WM_CTLCOLORDLG:

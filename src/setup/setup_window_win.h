@@ -26,6 +26,9 @@ void MarksRequestTaken();
 void SetupStarted();
 // The unload waits for this thread to end: queued work is skipped, not done.
 bool UnloadWaiting();
+// A step of the close is done (a window closed, the host let go): an unload waiting for
+// this thread waits on while they come.
+void CloseProgress();
 
 // Sets a window text kept in code page 1251.
 void SetText1251(HWND window, const std::string& text);

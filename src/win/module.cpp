@@ -64,6 +64,19 @@ void LoadThreadResources() {
     PluginIcon();
 }
 
+void LeaveModuleOnThisThread() {
+    auto* base = reinterpret_cast<BYTE*>(Module());
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_TLS];
+    if (!entry.VirtualAddress) return;
+    const auto* tls = reinterpret_cast<const IMAGE_TLS_DIRECTORY*>(base + entry.VirtualAddress);
+    // The list holds addresses, already relocated, and ends with a null.
+    for (auto* callback = reinterpret_cast<const PIMAGE_TLS_CALLBACK*>(tls->AddressOfCallBacks);
+         callback && *callback; ++callback)
+        (*callback)(base, DLL_THREAD_DETACH, nullptr);
+}
+
 void FreeThreadResources() {
     if (HICON icon = g_icon.exchange(nullptr)) DestroyIcon(icon);
 }

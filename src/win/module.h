@@ -13,6 +13,13 @@ void SetModule(HINSTANCE module);
 // after the thread is done (FreeThreadResources).
 void LoadThreadResources();
 void FreeThreadResources();
+
+// At unload, on the thread that unloads (the host's): runs this module's thread-detach
+// callbacks for it. The loader tells no thread's detach to a module it unloads, so what the
+// C++ runtime keeps per thread would stay behind with every reload: the first thread-safe
+// static or call_once on the host's thread (the attach makes one) gives it the runtime's
+// thread record, a handle to the thread and an event.
+void LeaveModuleOnThisThread();
 // The dialog template of `templateId`; null when the module has none.
 const DLGTEMPLATE* DialogTemplate(int templateId);
 // The plug-in's icon at the large-icon size, owned here; null when it cannot be loaded.

@@ -83,7 +83,7 @@ struct Shot {
                 n += pred(At(x, y));
         return n;
     }
-    // Kept as a test artefact in build/win64/artifacts.
+    // Kept as a test artefact in build/win64/artifacts (build/win32/artifacts).
     void Save(const std::string& name) const {
         std::string folder = HostExports::ProgramFolder() + "artifacts";
         CreateDirectoryA(folder.c_str(), nullptr);
