@@ -127,52 +127,16 @@ bool Load(const std::string& path, Loaded& out, std::string& why) {
     return true;
 }
 
-struct Scoring {
-    Score score;
-    std::vector<int> stored;  // line index of each stored QSO
-    std::vector<engine::ScoredQso> perQso;
-};
-
-// Replays `lines` (indices, in time order) through an engine instance of its own.
-Scoring Replay(const Entrant& e, const std::vector<Extra>& extras, const std::vector<size_t>& lines,
-               const tools::Resolution& own, const std::vector<const tools::Resolution*>& worked,
-               const COleDateTime& start, const COleDateTime& end,
-               std::vector<std::pair<int, engine::Refusal>>* refused) {
-    engine::Contest contest;
-    contest.SetMode(e.cw);
-    engine::ResetArgs reset;
-    reset.ownCall = e.call;
-    reset.start = start;
-    reset.end = end;
-    reset.ownPrefix = own.entity;
-    contest.Reset(reset);
-    Scoring s;
-    for (size_t i : lines) {
-        const Extra& x = extras[i];
+// Replays the lines `order` (in time order) through an engine instance of its own.
+Replayed Replay(const Entrant& e, const std::vector<Extra>& extras,
+                const std::vector<size_t>& order, const tools::Resolution& own,
+                const std::vector<const tools::Resolution*>& worked, const COleDateTime& start,
+                const COleDateTime& end) {
+    return ReplayQsos(e.call, own, e.cw, start, end, order, [&](size_t i) {
         const Line& l = e.log.lines[i];
-        engine::QsoArgs a;
-        a.ownCall = e.call;
-        a.call = l.call;
-        a.time = COleDateTime(x.time);
-        a.freqHz = x.freqHz ? x.freqHz : tools::BandStartHz(l.band);
-        a.mode = l.mode;
-        // Reports count for nothing in the score.
-        a.rstSent = a.rstRcvd = l.mode == "CW" ? "599" : "59";
-        a.exchSent = l.exchSent;
-        a.exchRcvd = l.exchRcvd;
-        a.prefixText = worked[i]->prefixText;
-        a.prefix = worked[i]->entity;
-        a.band = l.band;
-        engine::Refusal why = engine::Refusal::kNone;
-        if (contest.Add(a, &why))
-            s.stored.push_back(static_cast<int>(i));
-        else if (refused)
-            refused->emplace_back(static_cast<int>(i), why);
-    }
-    engine::Tally tally = contest.Score(&s.perQso);
-    s.score = {tally.total.qsos, tally.total.points, tally.total.entities, tally.total.provinces,
-               tally.score};
-    return s;
+        return QsoFor(e.call, l.call, extras[i].time, extras[i].freqHz, l.band, l.mode, l.exchSent,
+                      l.exchRcvd, *worked[i]);
+    });
 }
 
 // Scores the log as submitted, and marks what the contest's rules refuse.
@@ -182,17 +146,15 @@ void ScoreClaimed(Entrant& e, const std::vector<Extra>& extras, const tools::Res
     int cw = 0, ssb = 0;
     for (const Line& l : e.log.lines)
         cw += l.mode == "CW", ssb += l.mode == "SSB";
-    std::string category = Upper(e.header.count("CATEGORY-MODE") ? e.header["CATEGORY-MODE"] : "");
-    e.cw = category == "CW" ? true : (category == "SSB" || category == "PH") ? false : cw >= ssb;
+    e.cw = IsCwLog(e.header.count("CATEGORY-MODE") ? e.header["CATEGORY-MODE"] : "", cw, ssb);
     std::vector<size_t> order;
     for (size_t i = 0; i < e.log.lines.size(); ++i)
         if (!e.log.lines[i].xQso && !extras[i].damaged) order.push_back(i);
     std::stable_sort(order.begin(), order.end(),
                      [&](size_t a, size_t b) { return extras[a].time < extras[b].time; });
-    std::vector<std::pair<int, engine::Refusal>> refused;
-    Scoring s = Replay(e, extras, order, own, worked, start, end, &refused);
+    Replayed s = Replay(e, extras, order, own, worked, start, end);
     e.claimed = s.score;
-    for (const auto& [i, why] : refused) {
+    for (const auto& [i, why] : s.refused) {
         e.log.lines[size_t(i)].ruled = Verdict::kBad;
         e.log.lines[size_t(i)].why = ReasonOf(why);
     }
@@ -263,7 +225,7 @@ void ScoreChecked(Entrant& e, const std::vector<Extra>& extras, const tools::Res
         if (Credited(e.findings[i].verdict, o.removeUniques)) order.push_back(i);
     std::stable_sort(order.begin(), order.end(),
                      [&](size_t a, size_t b) { return extras[a].time < extras[b].time; });
-    Scoring s = Replay(e, extras, order, own, worked, start, end, nullptr);
+    Replayed s = Replay(e, extras, order, own, worked, start, end);
     for (size_t k = 0; k < s.stored.size() && k < s.perQso.size(); ++k)
         if (s.perQso[k].dupe) e.findings[size_t(s.stored[k])].verdict = Verdict::kDupe;
     for (size_t i = 0; i < e.log.lines.size(); ++i) {
@@ -308,6 +270,56 @@ std::string OtherHas(const Checked& c, const Finding& f) {
     if (f.why == Reason::kBandMismatch) return o.band;
     if (f.why == Reason::kModeMismatch) return o.mode;
     return f.verdict == Verdict::kBustedExchange ? o.exchSent : std::string();
+}
+
+bool IsCwLog(const std::string& categoryMode, int cwLines, int ssbLines) {
+    const std::string mode = Upper(Trim(categoryMode));
+    return mode == "CW" ? true : (mode == "SSB" || mode == "PH") ? false : cwLines >= ssbLines;
+}
+
+engine::QsoArgs QsoFor(const std::string& ownCall, const std::string& call, double time,
+                       unsigned freqHz, const std::string& band, const std::string& mode,
+                       const std::string& exchSent, const std::string& exchRcvd,
+                       const tools::Resolution& worked) {
+    engine::QsoArgs a;
+    a.ownCall = ownCall;
+    a.call = call;
+    a.time = COleDateTime(time);
+    a.freqHz = freqHz ? freqHz : tools::BandStartHz(band);
+    a.mode = mode;
+    a.rstSent = a.rstRcvd = mode == "CW" ? "599" : "59";
+    a.exchSent = exchSent;
+    a.exchRcvd = exchRcvd;
+    a.prefixText = worked.prefixText;
+    a.prefix = worked.entity;
+    a.band = band;
+    return a;
+}
+
+Replayed ReplayQsos(const std::string& ownCall, const tools::Resolution& own, bool cw,
+                    const COleDateTime& start, const COleDateTime& end,
+                    const std::vector<size_t>& order,
+                    const std::function<engine::QsoArgs(size_t i)>& qso) {
+    engine::Contest contest;
+    contest.SetMode(cw);
+    engine::ResetArgs reset;
+    reset.ownCall = ownCall;
+    reset.start = start;
+    reset.end = end;
+    reset.ownPrefix = own.entity;
+    contest.Reset(reset);
+    Replayed r;
+    for (size_t i : order) {
+        engine::Refusal why = engine::Refusal::kNone;
+        if (contest.Add(qso(i), &why))
+            r.stored.push_back(i);
+        else
+            r.refused.emplace_back(i, why);
+    }
+    engine::Tally tally = contest.Score(&r.perQso);
+    r.score = {tally.total.qsos, tally.total.points, tally.total.entities, tally.total.provinces,
+               tally.score};
+    return r;
 }
 
 bool Credited(Verdict v, bool removeUniques) {

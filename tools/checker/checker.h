@@ -67,6 +67,29 @@ struct Checked {
 // The contest's reason for a QSO the engine refused.
 Reason ReasonOf(engine::Refusal refusal);
 
+// A log's mode: its CATEGORY-MODE (CW, SSB or PH), else that of most of its lines, CW on a tie.
+bool IsCwLog(const std::string& categoryMode, int cwLines, int ssbLines);
+
+// A logged QSO as the engine takes it: the reports, which count for nothing, the mode's
+// usual ones; a QSO without a frequency at its band's lower edge.
+engine::QsoArgs QsoFor(const std::string& ownCall, const std::string& call, double time,
+                       unsigned freqHz, const std::string& band, const std::string& mode,
+                       const std::string& exchSent, const std::string& exchRcvd,
+                       const tools::Resolution& worked);
+
+// QSOs replayed in the order given (time order) through an engine instance of its own, as
+// the contest's rules score them: `qso(i)` gives QSO i.
+struct Replayed {
+    Score score;
+    std::vector<size_t> stored;                               // each stored QSO's i
+    std::vector<std::pair<size_t, engine::Refusal>> refused;  // QSOs not stored, and why
+    std::vector<engine::ScoredQso> perQso;                    // per stored QSO
+};
+Replayed ReplayQsos(const std::string& ownCall, const tools::Resolution& own, bool cw,
+                    const COleDateTime& start, const COleDateTime& end,
+                    const std::vector<size_t>& order,
+                    const std::function<engine::QsoArgs(size_t i)>& qso);
+
 // The right call of a busted call; what the other log has of a busted exchange (the exchange
 // it sent) or of a mismatch (its band or mode); empty where the finding has no such line.
 std::string RightCall(const Checked& c, const Finding& f);

@@ -5,7 +5,6 @@
 #include <map>
 
 #include "checker.h"
-#include "engine/contest.h"
 #include "log_readers.h"
 #include "outputs.h"
 
@@ -162,11 +161,9 @@ Receipt Validate(std::string_view text, const tools::CountryFile& countries, con
         int cwLines = 0, ssbLines = 0;
         for (const tools::LoggedQso& q : read.qsos)
             cwLines += q.mode == "CW", ssbLines += q.mode == "SSB";
-        std::string mode = tags.count("CATEGORY-MODE") ? Upper(tags["CATEGORY-MODE"].value) : "";
-        if (mode.empty()) mode = Upper(read.categoryMode);
-        const bool cw = mode == "CW"                      ? true
-                        : (mode == "SSB" || mode == "PH") ? false
-                                                          : cwLines >= ssbLines;
+        std::string mode = tags.count("CATEGORY-MODE") ? tags["CATEGORY-MODE"].value : "";
+        if (mode.empty()) mode = read.categoryMode;
+        const bool cw = check::IsCwLog(mode, cwLines, ssbLines);
         std::vector<size_t> order(read.qsos.size());
         for (size_t i = 0; i < order.size(); ++i)
             order[i] = i;
@@ -186,43 +183,26 @@ Receipt Validate(std::string_view text, const tools::CountryFile& countries, con
         }
         const tools::Resolution own =
             r.call.empty() ? tools::Resolution{} : countries.Resolve(r.call);
-        engine::Contest contest;
-        contest.SetMode(cw);
-        engine::ResetArgs reset;
-        reset.ownCall = r.call;
-        reset.start = start;
-        reset.end = end;
-        reset.ownPrefix = own.entity;
-        contest.Reset(reset);
-        std::vector<size_t> stored;
-        for (size_t i : order) {
+        std::vector<tools::Resolution> worked(read.qsos.size());
+        for (size_t i = 0; i < read.qsos.size(); ++i)
+            worked[i] = countries.Resolve(Upper(read.qsos[i].call));
+        const check::Replayed replayed =
+            check::ReplayQsos(r.call, own, cw, start, end, order, [&](size_t i) {
+                const tools::LoggedQso& q = read.qsos[i];
+                return check::QsoFor(r.call, Upper(q.call), q.time.m_dt, q.freqHz, q.band, q.mode,
+                                     q.exchSent, q.exchRcvd, worked[i]);
+            });
+        r.claimedScore = replayed.score.score;
+        for (const auto& [i, why] : replayed.refused)
+            if (!outside[i])
+                problem(read.qsos[i].line, check::ReasonText(check::ReasonOf(why),
+                                                             read.qsos[i].band, read.qsos[i].mode));
+        for (size_t k = 0; k < replayed.stored.size() && k < replayed.perQso.size(); ++k) {
+            const size_t i = replayed.stored[k];
             const tools::LoggedQso& q = read.qsos[i];
-            const tools::Resolution worked = countries.Resolve(Upper(q.call));
-            engine::QsoArgs a;
-            a.ownCall = r.call;
-            a.call = Upper(q.call);
-            a.time = q.time;
-            a.freqHz = q.freqHz ? q.freqHz : tools::BandStartHz(q.band);
-            a.mode = q.mode;
-            a.rstSent = a.rstRcvd = q.mode == "CW" ? "599" : "59";
-            a.exchSent = q.exchSent;
-            a.exchRcvd = q.exchRcvd;
-            a.prefixText = worked.prefixText;
-            a.prefix = worked.entity;
-            a.band = q.band;
-            engine::Refusal why = engine::Refusal::kNone;
-            if (contest.Add(a, &why))
-                stored.push_back(i);
-            else if (!outside[i])
-                problem(q.line, check::ReasonText(check::ReasonOf(why), q.band, q.mode));
-        }
-        std::vector<engine::ScoredQso> perQso;
-        r.claimedScore = contest.Score(&perQso).score;
-        for (size_t k = 0; k < stored.size() && k < perQso.size(); ++k) {
-            const tools::LoggedQso& q = read.qsos[stored[k]];
-            if (perQso[k].dupe)
+            if (replayed.perQso[k].dupe)
                 problem(q.line, "dupe of an earlier QSO: no points");
-            else if (!perQso[k].counted && !outside[stored[k]])
+            else if (!replayed.perQso[k].counted && !outside[i])
                 problem(q.line, check::ReasonText(check::Reason::kNoCall, q.band, q.mode));
         }
     }
