@@ -10,6 +10,7 @@
 #include <tuple>
 #include <unordered_map>
 
+#include "base/text.h"
 #include "contest/contest_rules.h"
 #include "engine/contest.h"
 #include "log_readers.h"
@@ -19,18 +20,10 @@ namespace check {
 
 namespace {
 
+using text::Trim;
+using text::Upper;
+
 constexpr double kMinutesPerDay = 1440.0;
-
-std::string Upper(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string Trim(const std::string& s) {
-    size_t a = s.find_first_not_of(" \t\r\n"), b = s.find_last_not_of(" \t\r\n");
-    return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
-}
 
 long MinuteOf(const COleDateTime& t) {
     return static_cast<long>(std::floor(t.m_dt * kMinutesPerDay + 0.5));

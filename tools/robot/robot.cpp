@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <set>
 
+#include "base/text.h"
 #include "outputs.h"
 #include "tool_io.h"
 
@@ -17,6 +18,9 @@ namespace fs = std::filesystem;
 namespace robot {
 
 namespace {
+
+using text::Trim;
+using text::Upper;
 
 const char* kStyle =
     "body{font-family:sans-serif;max-width:60em;margin:1em auto;padding:0 1em;color:#222}"
@@ -60,17 +64,6 @@ std::string RandomToken() {
 
 bool SameSecret(const std::string& a, const std::string& b) {
     return a.size() == b.size() && !a.empty() && sodium_memcmp(a.data(), b.data(), a.size()) == 0;
-}
-
-std::string Upper(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string Trim(const std::string& s) {
-    size_t a = s.find_first_not_of(" \t\r\n"), b = s.find_last_not_of(" \t\r\n");
-    return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
 }
 
 bool EmailShaped(const std::string& e) {

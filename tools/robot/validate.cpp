@@ -4,6 +4,7 @@
 #include <cctype>
 #include <map>
 
+#include "base/text.h"
 #include "checker.h"
 #include "log_readers.h"
 #include "outputs.h"
@@ -12,17 +13,8 @@ namespace robot {
 
 namespace {
 
-std::string Upper(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
-
-std::string Trim(std::string_view s) {
-    size_t a = s.find_first_not_of(" \t\r\n"), b = s.find_last_not_of(" \t\r\n");
-    return a == std::string_view::npos ? std::string() : std::string(s.substr(a, b - a + 1));
-}
+using text::Trim;
+using text::Upper;
 
 // The values Cabrillo 3.0 allows for each CATEGORY- tag.
 const std::map<std::string, std::vector<std::string>>& CategoryValues() {
