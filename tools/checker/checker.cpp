@@ -50,10 +50,11 @@ bool Load(const std::string& path, Loaded& out, std::string& why) {
         return false;
     }
     e.file = path;
-    // X-QSO lines are read too: they are not the entrant's, but they confirm the other's.
-    tools::ReadLog read = tools::ReadAnyLog(bytes, {}, true);
-    // The lines as the evidence shows them, in UTF-8 whatever the file's encoding.
-    e.text = tools::DecodeLogText(bytes).text;
+    // The lines as the evidence shows them, in UTF-8 whatever the file's encoding. X-QSO
+    // lines are read too: they are not the entrant's, but they confirm the other's.
+    tools::DecodedText decoded = tools::DecodeLogText(bytes);
+    tools::ReadLog read = tools::ReadDecoded(decoded, {}, true);
+    e.text = std::move(decoded.text);
     const std::string& text = e.text;
     for (size_t at = 0; at < text.size();) {
         e.lineStarts.push_back(static_cast<unsigned>(at));

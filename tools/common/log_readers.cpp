@@ -468,11 +468,14 @@ ReadLog ReadAnyLog(std::string_view bytes, const ExchangeFields& fields, bool ke
         log.encoding = "UTF-8";
         return log;
     }
-    DecodedText decoded = DecodeLogText(bytes);
+    return ReadDecoded(DecodeLogText(bytes), fields, keepXQsos);
+}
+
+ReadLog ReadDecoded(const DecodedText& decoded, const ExchangeFields& fields, bool keepXQsos) {
     ReadLog log = ReadText(decoded.text, fields, keepXQsos, decoded.countsCharacters);
     log.encoding = decoded.encoding;
-    for (EncodingProblem& p : decoded.problems)
-        log.notes.push_back({p.line, "encoding", std::move(p.reason)});
+    for (const EncodingProblem& p : decoded.problems)
+        log.notes.push_back({p.line, "encoding", p.reason});
     return log;
 }
 

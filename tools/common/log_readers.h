@@ -62,6 +62,9 @@ struct ReadLog {
 // X-QSO: lines are left out by the format's own rule; `keepXQsos` reads them as flagged QSOs,
 // which confirm what the other station logged.
 ReadLog ReadAnyLog(std::string_view bytes, const ExchangeFields& fields, bool keepXQsos = false);
+// The same, of a text decoded already (a caller that keeps the text decodes it once).
+ReadLog ReadDecoded(const DecodedText& decoded, const ExchangeFields& fields,
+                    bool keepXQsos = false);
 // These read UTF-8 text. ADIF lengths count bytes, or characters when the file was written
 // in an encoding other than UTF-8 and decoded (a UTF-16 logger counts its characters).
 ReadLog ReadAdif(std::string_view text, const ExchangeFields& fields,

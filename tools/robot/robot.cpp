@@ -11,6 +11,7 @@
 
 #include "base/text.h"
 #include "outputs.h"
+#include "results/report.h"
 #include "tool_io.h"
 
 namespace fs = std::filesystem;
@@ -153,45 +154,23 @@ size_t Utf8Length(std::string_view t, size_t at) {
 }  // namespace
 
 std::string Html(std::string_view text) {
+    // The pages are UTF-8: a byte of another encoding, or a NUL, shows as the replacement sign.
     static const char kReplacement[] = "\xEF\xBF\xBD";
-    std::string out;
-    out.reserve(text.size());
+    std::string valid;
+    valid.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            // The pages are UTF-8: a byte of another encoding shows as the replacement sign.
-            const size_t n = Utf8Length(text, i);
-            if (n == 0) {
-                out += kReplacement;
-            } else {
-                out.append(text.substr(i, n));
-                i += n - 1;
-            }
-            continue;
-        }
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            case '\0':
-                out += kReplacement;
-                break;
-            default:
-                out += c;
+        const size_t n = static_cast<unsigned char>(text[i]) >= 0x80 ? Utf8Length(text, i) : 1;
+        if (n == 0 || text[i] == '\0') {
+            valid += kReplacement;
+        } else {
+            valid.append(text.substr(i, n));
+            i += n - 1;
         }
     }
+    // The results' escaping, and the apostrophe too: a page's attribute may be quoted either way.
+    std::string out;
+    for (char c : results::HtmlEscape(valid))
+        out += c == '\'' ? std::string("&#39;") : std::string(1, c);
     return out;
 }
 
