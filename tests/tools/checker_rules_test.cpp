@@ -296,69 +296,57 @@ TEST(CheckerRules, Clocks) {
         const char* rule;
         std::vector<Station> stations;
         const char* call;  // the station whose clock is looked at
-        double atStart, atEnd, tolerance;
+        struct {
+            double atStart, atEnd, tolerance;
+        } clock;
         int notOk;
         int minPairs = 3;
     };
+    // clang-format off: a row a line
     const std::vector<ClockRow> rows = {
         {"three logs, one ten minutes behind",
          {{"EA4ZZZ"}, {"DL1ABC"}, {"OH2BH", -10}},
          "OH2BH",
-         -10,
-         -10,
-         0,
+         {-10, -10, 0},
          0},
         {"three logs, one ten minutes ahead",
          {{"EA4ZZZ"}, {"DL1ABC"}, {"OH2BH", 10}},
          "OH2BH",
-         10,
-         10,
-         0,
+         {10, 10, 0},
          0},
         {"two logs ten minutes apart agree after the correction",
          {{"EA4ZZZ"}, {"DL1ABC", 10}},
          "",
-         0,
-         0,
-         0,
+         {0, 0, 0},
          0},
         {"a log in local time, two hours ahead",
          {{"EA4ZZZ"}, {"DL1ABC"}, {"OH2BH"}, {"K1AR", 120}},
          "K1AR",
-         120,
-         120,
-         0,
+         {120, 120, 0},
          0},
         {"an hour behind",
          {{"EA4ZZZ"}, {"DL1ABC"}, {"OH2BH"}, {"K1AR", -60}},
          "K1AR",
-         -60,
-         -60,
-         0,
+         {-60, -60, 0},
          0},
         {"a clock drifting 7.6 minutes over the day, its last QSO in the last minute",
          {{"EA4ZZZ"}, {"DL1ABC"}, {"OH2BH"}, {"K1AR"}, {"G3XYZ"}, {"S50A", 0, 7.6}},
          "S50A",
-         0,
-         7.6,
-         1,
+         {0, 7.6, 1},
          0},
         {"half a minute off: the first minute stays in the period",
          {{"EA4ZZZ", 0, 0, true}, {"DL1ABC"}, {"OH2BH"}, {"K1AR"}, {"G3XYZ"}},
          "EA4ZZZ",
-         0.5,
-         0.5,
-         0,
+         {0.5, 0.5, 0},
          0},
         {"too few pairs tell no clock",
          {{"EA4ZZZ"}, {"DL1ABC"}, {"OH2BH", -10, 0, false, 1}},
          "OH2BH",
-         0,
-         0,
-         0,
+         {0, 0, 0},
          12,
          7},
     };
+    // clang-format on
     int n = 0;
     for (const ClockRow& row : rows) {
         Contest contest = Write("clock" + std::to_string(n++), RoundRobin(row.stations));
@@ -372,11 +360,11 @@ TEST(CheckerRules, Clocks) {
             if (e.call != row.call) continue;  // and a pair alone tells no one's clock
             const long start = std::lround(c.start.m_dt * 1440),
                        end = std::lround(c.end.m_dt * 1440);
-            EXPECT_NEAR(e.clock.At(start + long(std::lround(row.atStart))), row.atStart,
-                        row.tolerance + 1e-9)
+            EXPECT_NEAR(e.clock.At(start + long(std::lround(row.clock.atStart))), row.clock.atStart,
+                        row.clock.tolerance + 1e-9)
                 << row.rule;
-            EXPECT_NEAR(e.clock.At(end + long(std::lround(row.atEnd))), row.atEnd,
-                        row.tolerance + 1e-9)
+            EXPECT_NEAR(e.clock.At(end + long(std::lround(row.clock.atEnd))), row.clock.atEnd,
+                        row.clock.tolerance + 1e-9)
                 << row.rule;
         }
         EXPECT_EQ(notOk, row.notOk) << row.rule;

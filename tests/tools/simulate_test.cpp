@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "log_readers.h"
+#include "match.h"
 #include "simulate.h"
 #include "tool_io.h"
 
@@ -84,23 +85,6 @@ std::string Station(std::string call) {
             return call.substr(0, call.size() - s.size());
     }
     return call;
-}
-
-// Edits between two calls: signs changed, lost, added, or two neighbours swapped.
-int Edits(const std::string& a, const std::string& b) {
-    std::vector<std::vector<int>> d(a.size() + 1, std::vector<int>(b.size() + 1));
-    for (size_t i = 0; i <= a.size(); ++i)
-        for (size_t j = 0; j <= b.size(); ++j) {
-            if (i == 0 || j == 0) {
-                d[i][j] = static_cast<int>(i + j);
-                continue;
-            }
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1,
-                                d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-        }
-    return d[a.size()][b.size()];
 }
 
 // A simulated log as a checker sees it.
@@ -234,12 +218,14 @@ void TruthHoldsForEveryKind(const std::string& mode) {
         {"ok", 1, [](const Line&) { return true; }},
         {"busted_call_one_sign", 1,
          [&](const Line& l) {
-             return l.t.verdict != "BUSTED_CALL" || Edits(l.q.call, l.t.rightCall) == 1;
+             return l.t.verdict != "BUSTED_CALL" ||
+                    check::CallDistance(l.q.call, l.t.rightCall) == 1;
          }},
         {"busted_call_two_signs", 1,
          [&](const Line& l) {
-             return l.t.verdict != "BUSTED_CALL" || (Edits(l.q.call, l.t.rightCall) == 2 &&
-                                                     l.q.call.size() == l.t.rightCall.size());
+             return l.t.verdict != "BUSTED_CALL" ||
+                    (check::CallDistance(l.q.call, l.t.rightCall) == 2 &&
+                     l.q.call.size() == l.t.rightCall.size());
          }},
         {"partial_call", 1,
          [&](const Line& l) {
@@ -253,7 +239,7 @@ void TruthHoldsForEveryKind(const std::string& mode) {
              const std::string& r = l.t.rightCall;
              const size_t d = r.find_last_of("0123456789");
              return l.q.call.size() == r.size() && d != std::string::npos && l.q.call[d] != r[d] &&
-                    Edits(l.q.call, r) == 2;
+                    check::CallDistance(l.q.call, r) == 2;
          }},
         {"busted_exchange", 1,
          [&](const Line& l) {

@@ -25,7 +25,7 @@ place) so that the verdicts can be compared line by line:
 
 Only the QSO lines change: header bytes (names in cp1251), line ends and line numbers stay.
 
-Usage: python3 tests/realdata/compare.py [--checker PATH] [--out DIR] [--data DIR]
+Usage: python3 bench/realdata/compare.py [--checker PATH] [--out DIR] [--data DIR]
 """
 
 import argparse
